@@ -1,0 +1,38 @@
+// Blowfish: 64-bit blocks, keys of 1 to 56 bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "crypto/BlockCipher.h"
+#include "crypto/SecureWipe.h"
+
+namespace setup {
+
+class TBlowfish final : public TBlockCipher64 {
+ public:
+  static constexpr int kId = 5;
+  static constexpr int kMaxKeyBits = 448;
+
+  int GetId() const override { return kId; }
+  std::u16string GetAlgorithm() const override { return u"Blowfish"; }
+  int GetMaxKeySize() const override { return kMaxKeyBits; }
+  bool SelfTest() override;
+
+  void Burn() override;
+  void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
+  void DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
+
+ protected:
+  void ScheduleKey(const std::uint8_t* key, std::uint32_t size) override;
+
+ private:
+  static constexpr int kRounds = 16;
+
+  std::uint32_t F(std::uint32_t x) const noexcept;
+  void EncryptWords(std::uint32_t& left, std::uint32_t& right) const noexcept;
+
+  SecureArray<std::uint32_t, kRounds + 2> P;
+  SecureArray<std::uint32_t, 4 * 256> S;
+};
+
+}  // namespace setup

@@ -1,0 +1,11 @@
+#include <string.h>
+
+#include "crypto/SecureWipe.h"
+
+namespace setup {
+
+void SecureWipe(void* data, std::size_t size) noexcept {
+  if (data != nullptr && size != 0) explicit_bzero(data, size);
+}
+
+}  // namespace setup
