@@ -1,0 +1,35 @@
+// RC4: a stream cipher with keys of 1 to 256 bytes.
+#pragma once
+
+#include <cstdint>
+
+#include "crypto/Cipher.h"
+#include "crypto/SecureWipe.h"
+
+namespace setup {
+
+class TRc4 final : public TCipher {
+ public:
+  static constexpr int kId = 19;
+  static constexpr int kMaxKeyBits = 2048;
+
+  ~TRc4() override { Burn(); }
+  int GetId() const override { return kId; }
+  std::u16string GetAlgorithm() const override { return u"RC4"; }
+  int GetMaxKeySize() const override { return kMaxKeyBits; }
+  bool SelfTest() override;
+
+  // Any initial vector is ignored.
+  void Init(const std::uint8_t* key, std::uint32_t size, const std::uint8_t* initVector = nullptr) override;
+  void Burn() override;
+  void Reset() override;  // back to the permutation key setup left
+  // The stream indices start at 0 on every call; the permutation carries over.
+  void Encrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size) override;
+  void Decrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size) override;
+
+ private:
+  SecureArray<std::uint8_t, 256> KeyData;
+  SecureArray<std::uint8_t, 256> KeyOrg;
+};
+
+}  // namespace setup
