@@ -30,7 +30,8 @@ std::u16string RowName(int index) { return FormatText(u"row %d", {IntToText(inde
 std::u16string WriteTableText(const TDataTable& table, bool includeProperties) {
   std::u16string out;
   if (includeProperties) {
-    constexpr std::u16string_view kPropertySeparators{u",|\0#", 4};
+    // The property block is not split into rows, so "|" may stand in it; "#" would end it.
+    constexpr std::u16string_view kPropertySeparators{u",#\0", 3};
     out += u'#';
     AppendRow(out, table.PropertyRow(), kPropertySeparators, u"the property row");
     out += u'#';

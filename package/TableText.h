@@ -19,8 +19,8 @@ class ETableTextError : public Exception {
 //
 // TDataTable::Init of the result gives back the same rows (and property row, when included) with
 // the same stored texts. Shapes that cannot be written so raise ETableTextError:
-// - a stored text holding ",", "|" or NUL (converted columns store "," and "|" escaped; other
-//   columns cannot hold them), or a property cell holding "#";
+// - a row's stored text holding ",", "|" or NUL (converted columns store "," and "|" escaped;
+//   other columns cannot hold them), or a property cell holding ",", "#" or NUL;
 // - a row (or included property row) without cells: its text is read back as one empty cell;
 // - without the property block: a table without rows (the empty text is read as one row with one
 //   empty cell), or a text that begins with "#" and holds a second "#" (it would be read as a

@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"PropertiesAndRows", u"#N,5#x,y|z", true},
                     RoundTripCase{"PropertiesWithoutRows", u"#N,5#", true},
                     RoundTripCase{"EmptyPropertyBlock", u"##", true},
-                    RoundTripCase{"RowsWithHashes", u"#p#a#b|#", true}, RoundTripCase{"TwoEmptyRows", u"#p#|", true}),
+                    RoundTripCase{"RowsWithHashes", u"#p#a#b|#", true}, RoundTripCase{"TwoEmptyRows", u"#p#|", true},
+                    RoundTripCase{"BarInPropertyBlock", u"#a|b,|#x", true}),
     testing_support::CaseName());
 
 TEST(WriteTableText, DefaultPropertyRowIsTenEmptyCells) {
