@@ -1,0 +1,120 @@
+#include "crypto/Suite.h"
+
+#include "base/Text.h"
+#include "crypto/Blowfish.h"
+#include "crypto/Haval.h"
+#include "crypto/Md5.h"
+#include "crypto/Rc4.h"
+#include "crypto/Rijndael.h"
+#include "crypto/Sha1.h"
+#include "crypto/Sha256.h"
+#include "crypto/Sha512.h"
+
+// The remaining block ciphers live in their own files; crypto/CMakeLists.txt defines
+// SETUP_HAVE_<NAME> for each one whose header and source are both present.
+#ifdef SETUP_HAVE_CAST128
+#include "crypto/Cast128.h"
+#endif
+#ifdef SETUP_HAVE_CAST256
+#include "crypto/Cast256.h"
+#endif
+#ifdef SETUP_HAVE_DES
+#include "crypto/Des.h"
+#endif
+#ifdef SETUP_HAVE_TWOFISH
+#include "crypto/Twofish.h"
+#endif
+#ifdef SETUP_HAVE_IDEA
+#include "crypto/Idea.h"
+#endif
+
+namespace setup {
+namespace {
+
+struct Alias {
+  std::u16string_view name;
+  int index;
+};
+
+constexpr std::u16string_view kHashNames[kHashCount] = {u"Haval", u"MD5", u"SHA1", u"SHA256", u"SHA512"};
+constexpr std::u16string_view kCipherNames[kCipherCount] = {u"Blowfish", u"Cast128", u"Cast256", u"DES", u"3DES",
+                                                            u"Rijndael", u"RC4",     u"Twofish", u"IDEA"};
+constexpr Alias kHashAliases[] = {{u"SHA-1", 2}, {u"SHA-256", 3}, {u"SHA-512", 4}};
+constexpr Alias kCipherAliases[] = {{u"AES", 5}, {u"CAST-128", 1}, {u"CAST-256", 2}};
+
+template <std::size_t N, std::size_t M>
+int IndexByName(std::u16string_view name, const std::u16string_view (&names)[N], const Alias (&aliases)[M]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (SameTextIgnoreCase(name, names[i])) return static_cast<int>(i);
+  }
+  for (const Alias& alias : aliases) {
+    if (SameTextIgnoreCase(name, alias.name)) return alias.index;
+  }
+  return -1;
+}
+
+}  // namespace
+
+std::unique_ptr<THash> CreateHashByIndex(int index) {
+  switch (index) {
+    case 0:
+      return std::make_unique<THaval>();
+    case 1:
+      return std::make_unique<TMd5>();
+    case 2:
+      return std::make_unique<TSha1>();
+    case 3:
+      return std::make_unique<TSha256>();
+    case 4:
+      return std::make_unique<TSha512>();
+    default:
+      return nullptr;
+  }
+}
+
+std::unique_ptr<TCipher> CreateCipherByIndex(int index) {
+  switch (index) {
+    case 0:
+      return std::make_unique<TBlowfish>();
+#ifdef SETUP_HAVE_CAST128
+    case 1:
+      return std::make_unique<TCast128>();
+#endif
+#ifdef SETUP_HAVE_CAST256
+    case 2:
+      return std::make_unique<TCast256>();
+#endif
+#ifdef SETUP_HAVE_DES
+    case 3:
+      return std::make_unique<TDes>();
+    case 4:
+      return std::make_unique<T3Des>();
+#endif
+    case 5:
+      return std::make_unique<TRijndael>();
+    case 6:
+      return std::make_unique<TRc4>();
+#ifdef SETUP_HAVE_TWOFISH
+    case 7:
+      return std::make_unique<TTwofish>();
+#endif
+#ifdef SETUP_HAVE_IDEA
+    case 8:
+      return std::make_unique<TIdea>();
+#endif
+    default:
+      return nullptr;
+  }
+}
+
+int HashIndexByName(std::u16string_view name) { return IndexByName(name, kHashNames, kHashAliases); }
+int CipherIndexByName(std::u16string_view name) { return IndexByName(name, kCipherNames, kCipherAliases); }
+
+std::u16string_view HashName(int index) {
+  return index >= 0 && index < kHashCount ? kHashNames[index] : std::u16string_view();
+}
+std::u16string_view CipherName(int index) {
+  return index >= 0 && index < kCipherCount ? kCipherNames[index] : std::u16string_view();
+}
+
+}  // namespace setup
