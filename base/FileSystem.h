@@ -22,7 +22,7 @@ bool DirectoryExists(const std::u16string& path);  // a folder
 // directory") for an empty path; returns false when the folder could not be made.
 bool ForceDirectories(std::u16string path);
 bool RemoveFile(const std::u16string& path);
-bool RemoveDirectory(const std::u16string& path);  // an empty folder
+bool RemoveEmptyDirectory(const std::u16string& path);  // an empty folder
 // Moves a file over an existing one (in the same folder).
 bool ReplaceFileWith(const std::u16string& source, const std::u16string& target);
 

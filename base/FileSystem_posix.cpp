@@ -30,7 +30,7 @@ bool DirectoryExists(const std::u16string& path) {
 
 bool RemoveFile(const std::u16string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
 
-bool RemoveDirectory(const std::u16string& path) { return ::rmdir(NativePath(path).c_str()) == 0; }
+bool RemoveEmptyDirectory(const std::u16string& path) { return ::rmdir(NativePath(path).c_str()) == 0; }
 
 bool ReplaceFileWith(const std::u16string& source, const std::u16string& target) {
   return std::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0;

@@ -22,7 +22,7 @@ bool DirectoryExists(const std::u16string& path) {
 
 bool RemoveFile(const std::u16string& path) { return DeleteFileW(WidePtr(path)) != 0; }
 
-bool RemoveDirectory(const std::u16string& path) { return RemoveDirectoryW(WidePtr(path)) != 0; }
+bool RemoveEmptyDirectory(const std::u16string& path) { return RemoveDirectoryW(WidePtr(path)) != 0; }
 
 bool ReplaceFileWith(const std::u16string& source, const std::u16string& target) {
   return MoveFileExW(WidePtr(source), WidePtr(target), MOVEFILE_REPLACE_EXISTING) != 0;

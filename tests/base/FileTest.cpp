@@ -98,7 +98,7 @@ TEST(FileSystem, ReplaceAndRemove) {
   EXPECT_FALSE(FileExists(root + u"\\a"));
   EXPECT_EQ(FileStream(root + u"\\b", FileStream::Mode::OpenRead).Size(), 3);
   EXPECT_TRUE(RemoveFile(root + u"\\b"));
-  EXPECT_TRUE(RemoveDirectory(root));
+  EXPECT_TRUE(RemoveEmptyDirectory(root));
   EXPECT_FALSE(DirectoryExists(root));
 }
 
