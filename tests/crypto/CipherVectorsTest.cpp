@@ -275,3 +275,38 @@ TEST(CipherStrings, EightBitFormsRoundTripThroughBase64) {
 
 }  // namespace
 }  // namespace setup
+
+namespace setup {
+namespace {
+
+// Four bits pass the key-size rule but hold no whole key byte. Blowfish and RC4 cycle over the
+// key bytes, so they refuse it rather than divide by zero; Rijndael pads it to an all-zero key.
+TEST(KeyWithoutWholeBytes, CyclicSchedulesRefuseIt) {
+  const std::uint8_t key[1] = {0xAB};
+  TBlowfish blowfish;
+  TRc4 rc4;
+  EXPECT_THROW(blowfish.Init(key, 4), ECipher);
+  EXPECT_FALSE(blowfish.Initialized());
+  EXPECT_THROW(rc4.Init(key, 4), ECipher);
+  EXPECT_FALSE(rc4.Initialized());
+}
+
+TEST(KeyWithoutWholeBytes, RijndaelUsesTheAllZeroKey) {
+  const std::uint8_t key[1] = {0xAB};
+  const std::uint8_t zeroKey[16] = {};
+  const std::uint8_t plain[16] = {};
+  TRijndael fourBits;
+  TRijndael zero;
+  fourBits.Init(key, 4);
+  zero.Init(zeroKey, 128);
+  std::uint8_t a[16];
+  std::uint8_t b[16];
+  fourBits.EncryptECB(plain, a);
+  zero.EncryptECB(plain, b);
+  // FIPS 197 / AESAVS: AES-128 with the zero key on the zero block.
+  EXPECT_EQ(ToHex(a, 16), "66e94bd4ef8a2c3b884cfa59ca342b2e");
+  EXPECT_EQ(ToHex(b, 16), ToHex(a, 16));
+}
+
+}  // namespace
+}  // namespace setup
