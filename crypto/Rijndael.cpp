@@ -24,16 +24,20 @@ constexpr std::uint8_t Multiply(std::uint8_t a, std::uint8_t b) {
 }
 
 // The S-box: the multiplicative inverse in GF(2^8) followed by the affine map of FIPS 197 5.1.1.
+// Inverses come from powers of the generator 3: inverse(3^k) = 3^(255 - k).
 constexpr std::array<std::uint8_t, 256> MakeSBox() {
+  std::array<std::uint8_t, 256> power{};
+  std::array<std::uint8_t, 256> logarithm{};
+  std::uint8_t value = 1;
+  for (int k = 0; k < 255; ++k) {
+    power[static_cast<std::size_t>(k)] = value;
+    logarithm[value] = static_cast<std::uint8_t>(k);
+    value = static_cast<std::uint8_t>(value ^ Times2(value));  // times 3
+  }
   std::array<std::uint8_t, 256> box{};
   for (int x = 0; x < 256; ++x) {
-    std::uint8_t inverse = 0;
-    for (int y = 1; y < 256 && x != 0; ++y) {
-      if (Multiply(static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)) == 1) {
-        inverse = static_cast<std::uint8_t>(y);
-        break;
-      }
-    }
+    const std::uint8_t inverse =
+        x == 0 ? 0 : power[static_cast<std::size_t>((255 - logarithm[static_cast<std::size_t>(x)]) % 255)];
     std::uint8_t s = inverse;
     for (int shift = 1; shift <= 4; ++shift) {
       s ^= static_cast<std::uint8_t>(inverse << shift | inverse >> (8 - shift));
