@@ -78,7 +78,6 @@ class TBlockCipher : public TCipher {
 
  protected:
   explicit TBlockCipher(std::size_t blockBytes);
-  ~TBlockCipher() override = default;
 
   // The string operations always use 8-bit CFB, whatever fCipherMode holds.
   void EncryptStringBytes(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size) override;
