@@ -1,0 +1,82 @@
+#include "package/FileTable.h"
+
+#include <limits>
+#include <string>
+
+#include "base/CodePage.h"
+#include "base/Errors.h"
+#include "crypto/Envelope.h"
+#include "package/DataTable.h"
+#include "package/PackagePaths.h"
+#include "package/PackageTrailer.h"
+
+namespace setup {
+
+namespace {
+
+constexpr int kFolderColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kPackedColumn = 2;
+constexpr int kUnpackedColumn = 3;
+constexpr int kDestinationColumn = 4;
+
+// Sum of the unpacked sizes, read for every row before anything else so that a malformed size
+// anywhere stops the extraction before any file is touched.
+std::int64_t TotalUnpacked(TDataTable& table) {
+  std::int64_t total = 0;
+  for (int i = 0; i < table.ItemCount(); ++i) {
+    TRow& row = table.Items(i);
+    const std::int32_t unpacked = row.Items(kUnpackedColumn).Value();
+    if (unpacked < 0) throw EPackageError::InvalidSize(unpacked, row.Items(kNameColumn).Text());
+    total += unpacked;
+    if (total > std::numeric_limits<std::int32_t>::max()) throw EPackageError::TotalTooLarge();
+  }
+  return total;
+}
+
+PackageRow CheckedRow(TRow& row) {
+  PackageRow entry;
+  entry.folder = row.Items(kFolderColumn).Text();
+  if (row.ItemCount() > kDestinationColumn) entry.inDestination = row.Items(kDestinationColumn).AsBool();
+  entry.name = row.Items(kNameColumn).Text();
+  entry.packedSize = row.Items(kPackedColumn).Value();
+  entry.unpackedSize = row.Items(kUnpackedColumn).Value();
+  if (entry.packedSize < 0) throw EPackageError::InvalidSize(entry.packedSize, entry.name);
+
+  if (!entry.inDestination.value_or(false)) {
+    const bool safe = !entry.folder.empty() && entry.folder.front() == u'$' ? MacroRemainder(entry.folder).has_value()
+                                                                            : IsSafeRelativeFolder(entry.folder);
+    if (!safe) throw EPackageError::InvalidTargetFolder(entry.folder);
+  }
+  if (!IsSafeFileName(LastNameComponent(entry.name))) throw EPackageError::InvalidFileName(entry.name);
+  return entry;
+}
+
+}  // namespace
+
+PackageTable LoadFileTable(FileStream& package, std::u16string_view password) {
+  PackageTable result;
+  std::optional<TableTextLocation> text = ReadTableText(package);
+  if (!text) return result;
+  result.present = true;
+  result.payloadSize = text->start;
+
+  TDataTable table(u"", TColumnSet{kNameColumn});
+  table.Init(DecryptEnvelope(AnsiToWide(text->bytes), password));
+  result.totalUnpacked = TotalUnpacked(table);
+
+  std::int64_t offset = 0;
+  result.rows.reserve(static_cast<std::size_t>(table.ItemCount()));
+  for (int i = 0; i < table.ItemCount(); ++i) {
+    PackageRow entry = CheckedRow(table.Items(i));
+    entry.offset = offset;
+    offset += entry.packedSize;
+    // Every stream lies in the payload: a size that reaches into the table text or past the end
+    // of the file is found here, before any file is written.
+    if (offset > result.payloadSize) throw EReadError();
+    result.rows.push_back(std::move(entry));
+  }
+  return result;
+}
+
+}  // namespace setup

@@ -1,0 +1,18 @@
+// Loading and checking the file table of an open package: the one place that reads its rows.
+#pragma once
+
+#include <string_view>
+
+#include "base/FileStream.h"
+#include "package/PackageReader.h"
+
+namespace setup {
+
+// Finds the table through the trailer, deciphers it and checks every row: first the unpacked
+// sizes of all rows (column 3) and their total, then each row's folder, destination flag, name
+// and compressed size, and that the streams fit before the table text. Raises EListError and
+// EConvertError for malformed cells, EPackageError for unsafe paths and bad sizes, EReadError
+// for streams that would run past the payload.
+PackageTable LoadFileTable(FileStream& package, std::u16string_view password);
+
+}  // namespace setup

@@ -1,0 +1,33 @@
+#include "package/PackageErrors.h"
+
+#include <zlib.h>
+
+#include "base/Text.h"
+
+namespace setup {
+
+EDecompressionError EDecompressionError::FromZlibCode(int code) { return EDecompressionError(FromUtf8(zError(code))); }
+
+EPackageError EPackageError::InvalidTargetFolder(std::u16string_view folder) {
+  return EPackageError(FormatText(u"Invalid target folder \"%s\"", {folder}));
+}
+
+EPackageError EPackageError::InvalidFileName(std::u16string_view name) {
+  return EPackageError(FormatText(u"Invalid file name \"%s\"", {name}));
+}
+
+EPackageError EPackageError::InvalidSize(std::int64_t size, std::u16string_view name) {
+  return EPackageError(FormatText(u"Invalid size %d of file \"%s\"", {IntToText(size), name}));
+}
+
+EPackageError EPackageError::InvalidTableLength(std::int64_t length) {
+  return EPackageError(FormatText(u"Invalid package table length (%d)", {IntToText(length)}));
+}
+
+EPackageError EPackageError::TrailerTooShort() { return EPackageError(u"The package is too short for its trailer"); }
+
+EPackageError EPackageError::TotalTooLarge() {
+  return EPackageError(u"The unpacked sizes of the package exceed 2147483647 bytes");
+}
+
+}  // namespace setup

@@ -1,0 +1,179 @@
+#include "package/PackageWriter.h"
+
+#include <array>
+#include <limits>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "base/Errors.h"
+#include "base/FileStream.h"
+#include "base/Text.h"
+#include "crypto/BlockCipher.h"
+#include "crypto/Envelope.h"
+#include "crypto/SecureWipe.h"
+#include "crypto/Suite.h"
+#include "package/CompressionJobs.h"
+#include "package/DataTable.h"
+#include "package/PackagePaths.h"
+#include "package/ReplacingFile.h"
+#include "package/TableText.h"
+
+namespace setup {
+
+namespace {
+
+constexpr int kFolderColumn = 0;
+constexpr int kNameColumn = 1;
+constexpr int kPackedColumn = 2;
+constexpr int kUnpackedColumn = 3;
+constexpr int kDestinationColumn = 4;
+constexpr std::array<std::uint8_t, 3> kTail = {0x0A, 0x14, 0x02};
+constexpr std::size_t kCopyChunkBytes = 1024 * 1024;
+constexpr std::int64_t kSizeLimit = std::numeric_limits<std::int32_t>::max();
+
+// The same checks the reader makes, so that every package written can be extracted.
+void CheckEntry(const PackageEntry& entry) {
+  if (!entry.inDestination.value_or(false)) {
+    const bool safe = !entry.folder.empty() && entry.folder.front() == u'$' ? MacroRemainder(entry.folder).has_value()
+                                                                            : IsSafeRelativeFolder(entry.folder);
+    // Column 0 is carried as it stands: "," and "|" would split the table text.
+    if (!safe || entry.folder.find_first_of(u",|") != std::u16string::npos) {
+      throw EPackageError::InvalidTargetFolder(entry.folder);
+    }
+  }
+  if (!IsSafeFileName(LastNameComponent(entry.name))) throw EPackageError::InvalidFileName(entry.name);
+}
+
+// One row per entry; the sizes are filled in once the streams are written.
+std::unique_ptr<TDataTable> MakeTable(const std::vector<PackageEntry>& entries) {
+  auto table = std::make_unique<TDataTable>(u"", TColumnSet{kNameColumn});
+  for (const PackageEntry& entry : entries) {
+    auto fresh = std::make_unique<TRow>();
+    fresh->Init(entry.inDestination ? u",,,," : u",,,", u',');
+    TRow& row = table->AddItem(std::move(fresh));
+    row.Items(kFolderColumn).SetText(entry.folder);
+    row.Items(kNameColumn).SetText(entry.name);
+    // Control characters would be blanked in the stored name and the file would get another name.
+    if (row.Items(kNameColumn).Text() != entry.name) throw EPackageError::InvalidFileName(entry.name);
+    row.Items(kPackedColumn).SetValue(0);
+    row.Items(kUnpackedColumn).SetValue(0);
+    if (entry.inDestination) row.Items(kDestinationColumn).SetAsBool(*entry.inDestination);
+  }
+  return table;
+}
+
+// Without rows the table needs its property block: an empty rows part reads as one empty row.
+std::u16string TableText(const TDataTable& table) { return WriteTableText(table, table.ItemCount() == 0); }
+
+std::int64_t SourceSize(const std::u16string& source) {
+  FileStream file(source, FileStream::Mode::OpenRead);
+  return file.Size();
+}
+
+int InitVectorLength(int cipherIndex) {
+  const std::unique_ptr<TCipher> cipher = CreateCipherByIndex(cipherIndex);
+  const auto* block = dynamic_cast<const TBlockCipher*>(cipher.get());
+  return block ? block->GetBlockSize() / 8 : 0;
+}
+
+// Salt and initial vector from SHA-256 of the table text and the password, spelt in a 64-letter
+// alphabet of printable ASCII whose letters stay printable after the index subtraction.
+std::u16string ReproducibleEnvelope(const PackageWriterOptions& options, const std::u16string& plainText) {
+  static constexpr std::u16string_view kAlphabet = u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const std::unique_ptr<THash> hash = CreateHashByIndex(3);
+  SecureArray<std::uint8_t, 32> digest;
+  hash->Init();
+  hash->UpdateStr(std::u16string_view(plainText));
+  hash->UpdateStr(std::u16string_view(options.password));
+  hash->Final(digest.data());
+  std::u16string salt;
+  std::u16string initVector;
+  for (std::size_t i = 0; i < 8; ++i) salt += kAlphabet[digest[i] & 63];
+  const int ivLength = InitVectorLength(options.cipherIndex);
+  for (int i = 0; i < ivLength; ++i) initVector += kAlphabet[digest[8 + static_cast<std::size_t>(i)] & 63];
+  return EncryptEnvelope(options.hashIndex, options.cipherIndex, options.password, plainText, salt, initVector);
+}
+
+std::string EnvelopeBytes(const std::u16string& envelope) {
+  std::string bytes;
+  bytes.reserve(envelope.size());
+  for (const char16_t c : envelope) {
+    if (c >= 0x80) throw EPackageError(u"The table envelope is not ASCII text");
+    bytes += static_cast<char>(c);
+  }
+  return bytes;
+}
+
+void CopyInto(ReplacingFile& output, const std::u16string& source, std::int64_t expected, std::vector<char>& buffer) {
+  FileStream in(source, FileStream::Mode::OpenRead);
+  std::int64_t copied = 0;
+  for (;;) {
+    const std::size_t got = in.Read(buffer.data(), buffer.size());
+    if (got == 0) break;
+    output.Write(buffer.data(), got);
+    copied += static_cast<std::int64_t>(got);
+  }
+  if (copied != expected) throw EReadError();
+}
+
+unsigned WorkerCount(unsigned jobs) {
+  if (jobs != 0) return jobs;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+}  // namespace
+
+void WritePackage(const std::vector<PackageEntry>& entries, const std::u16string& outputFile,
+                  const PackageWriterOptions& options) {
+  if (!CreateHashByIndex(options.hashIndex) || !CreateCipherByIndex(options.cipherIndex)) {
+    throw ECipher(u"Invalid hash or cipher index");
+  }
+  if (options.level < -1 || options.level > 9) {
+    throw EPackageError(FormatText(u"Invalid compression level (%d)", {IntToText(options.level)}));
+  }
+  std::int64_t total = 0;
+  std::vector<std::u16string> sources;
+  sources.reserve(entries.size());
+  for (const PackageEntry& entry : entries) {
+    CheckEntry(entry);
+    total += SourceSize(entry.sourceFile);
+    if (total > kSizeLimit) throw EPackageError::TotalTooLarge();
+    sources.push_back(entry.sourceFile);
+  }
+  const std::unique_ptr<TDataTable> table = MakeTable(entries);
+  TableText(*table);  // a table the text form cannot carry fails before any work
+
+  ReplacingFile output(outputFile);
+  CompressionJobs jobs(std::move(sources), output.TemporaryName() + u".", options.level, WorkerCount(options.jobs));
+  std::vector<char> buffer(kCopyChunkBytes);
+  std::int64_t unpackedTotal = 0;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const DeflatedSizes sizes = jobs.Wait(i);
+    unpackedTotal += sizes.unpacked;
+    if (sizes.packed > kSizeLimit || unpackedTotal > kSizeLimit) throw EPackageError::TotalTooLarge();
+    CopyInto(output, jobs.TemporaryFile(i), sizes.packed, buffer);
+    jobs.Release(i);
+    TRow& row = table->Items(static_cast<int>(i));
+    row.Items(kPackedColumn).SetValue(static_cast<std::int32_t>(sizes.packed));
+    row.Items(kUnpackedColumn).SetValue(static_cast<std::int32_t>(sizes.unpacked));
+    if (options.onProgress) options.onProgress(unpackedTotal, std::max(total, unpackedTotal));
+  }
+
+  const std::u16string plainText = TableText(*table);
+  const std::string envelope = EnvelopeBytes(
+      options.reproducible ? ReproducibleEnvelope(options, plainText)
+                           : EncryptEnvelope(options.hashIndex, options.cipherIndex, options.password, plainText));
+  if (envelope.size() > static_cast<std::size_t>(kSizeLimit)) throw EPackageError::TotalTooLarge();
+  const auto length = static_cast<std::uint32_t>(envelope.size());
+  const std::array<std::uint8_t, 4> lengthField = {
+      static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+      static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+  output.Write(envelope.data(), envelope.size());
+  output.Write(lengthField.data(), lengthField.size());
+  output.Write(kTail.data(), kTail.size());
+  output.Commit();
+}
+
+}  // namespace setup

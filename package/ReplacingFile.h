@@ -1,0 +1,43 @@
+// A file written under a temporary name beside its target and moved over the target only when
+// complete, so a failure at any byte leaves an existing target as it was and no temporary file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace setup {
+
+class ReplacingFile {
+ public:
+  // Creates a new temporary file in the target's folder. Raises EFCreateError naming the target.
+  explicit ReplacingFile(std::u16string target);
+  // Removes the temporary file unless Commit has moved it.
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Raises EWriteError ("Stream write error").
+  void Write(const void* data, std::size_t size);
+  // Closes the file and moves it over the target. Raises EWriteError when the data cannot be
+  // flushed, and EFCreateError naming the target when it cannot be replaced (for example a file
+  // in use or a folder of that name).
+  void Commit();
+
+  const std::u16string& TemporaryName() const noexcept { return temporary_; }
+
+ private:
+  // Platform part: exclusive creation (false when the name exists), writing, closing, moving.
+  bool CreateExclusive();
+  bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
+  bool Close();
+  bool MoveOverTarget();
+
+  std::u16string target_;
+  std::u16string temporary_;
+  std::intptr_t handle_;  // HANDLE on Windows, file descriptor elsewhere
+  bool open_ = false;
+  bool committed_ = false;
+};
+
+}  // namespace setup

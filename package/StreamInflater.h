@@ -1,0 +1,41 @@
+// Inflating one package stream in fixed-size chunks, so memory stays flat whatever the file size.
+#pragma once
+
+#include <zlib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "base/FileStream.h"
+
+namespace setup {
+
+class StreamInflater {
+ public:
+  static constexpr std::size_t kChunkBytes = 256 * 1024;
+
+  // Receives each inflated chunk in order.
+  using Sink = std::function<void(const std::uint8_t* data, std::size_t size)>;
+
+  StreamInflater();
+  ~StreamInflater();
+  StreamInflater(const StreamInflater&) = delete;
+  StreamInflater& operator=(const StreamInflater&) = delete;
+
+  // Inflates the zlib stream of packedSize bytes at the package's current position. It must
+  // end (with a good checksum) after exactly unpackedSize bytes: a stream that is corrupt or
+  // shorter raises EDecompressionError "data error", one that goes on raises "buffer error",
+  // before the sink receives a byte beyond unpackedSize. Bytes after the stream's end within
+  // packedSize are not read. A row with no stream and no bytes (both sizes 0) is an empty file.
+  void Inflate(FileStream& package, std::int64_t packedSize, std::int64_t unpackedSize, const Sink& sink);
+
+ private:
+  z_stream stream_{};
+  bool ready_ = false;
+  std::vector<std::uint8_t> in_;
+  std::vector<std::uint8_t> out_;
+};
+
+}  // namespace setup
