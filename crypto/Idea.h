@@ -1,0 +1,41 @@
+// IDEA: 64-bit blocks, a 128-bit key (shorter keys are zero-padded), eight rounds of
+// multiplication modulo 2^16 + 1, addition modulo 2^16 and XOR.
+#pragma once
+
+#include <cstdint>
+
+#include "crypto/BlockCipher.h"
+#include "crypto/SecureWipe.h"
+
+namespace setup {
+
+class TIdea final : public TBlockCipher64 {
+ public:
+  static constexpr int kId = 12;
+  static constexpr int kMaxKeyBits = 128;
+
+  int GetId() const override { return kId; }
+  std::u16string GetAlgorithm() const override { return u"IDEA"; }
+  int GetMaxKeySize() const override { return kMaxKeyBits; }
+  bool SelfTest() override;
+
+  void Burn() override;
+  void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
+  void DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
+
+ protected:
+  void ScheduleKey(const std::uint8_t* key, std::uint32_t size) override;
+
+ private:
+  static constexpr int kRounds = 8;
+  static constexpr std::size_t kSubkeys = 6 * kRounds + 4;
+  static constexpr std::size_t kKeyBytes = 16;
+
+  using Subkeys = SecureArray<std::uint16_t, kSubkeys>;
+  static void Crypt(const Subkeys& keys, const std::uint8_t* inData, std::uint8_t* outData) noexcept;
+
+  Subkeys encryptKeys_;
+  Subkeys decryptKeys_;
+};
+
+}  // namespace setup
