@@ -1,0 +1,101 @@
+// The running-instance guard of the sample Setup.exe, seen from outside.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/support/Driver.h"
+
+namespace setup::e2e {
+namespace {
+
+const std::wstring kFolder = WindowsPath(GLYPHOR_DIR);
+const std::wstring kSetup = kFolder + L"\\Setup.exe";
+const std::wstring kProduct = kFolder + L"\\Glyphor.exe";
+constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
+
+// The product's main window, started with a title of our choosing.
+class RunningProduct {
+ public:
+  explicit RunningProduct(const std::wstring& title) : process_(kProduct, L"/title \"" + title + L"\"") {
+    window_ = WaitForTopLevel(process_.Id(), [&](HWND w) { return ClassName(w) == kProductClass && Text(w) == title; });
+  }
+  HWND Window() const { return window_; }
+
+ private:
+  Process process_;
+  HWND window_ = nullptr;
+};
+
+// Each run has one language (the LANG the test starts with); cases of the other are skipped.
+struct GuardCase {
+  const char* name;
+  const wchar_t* lang;
+  const wchar_t* runningTitle;
+  const wchar_t* text;
+  const wchar_t* caption;
+};
+
+class GuardMessageTest : public testing::TestWithParam<GuardCase> {};
+
+TEST_P(GuardMessageTest, ShowsOnlyTheMessageAndExitsZero) {
+  const GuardCase& c = GetParam();
+  if ((GetACP() == 936) != (std::wstring(c.lang) == L"zh_CN.UTF-8")) GTEST_SKIP() << "runs in the other language";
+  RunningProduct product(c.runningTitle);
+  ASSERT_NE(product.Window(), nullptr) << "the product's window did not appear";
+
+  Process setup(kSetup);
+  HWND box = WaitForClass(setup.Id(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no message box";
+  const MessageBoxContent content = ReadMessageBox(box);
+  EXPECT_EQ(content.text, c.text);
+  EXPECT_EQ(content.caption, c.caption);
+  EXPECT_EQ(content.buttons.size(), 1u);
+  EXPECT_FALSE(content.hasIcon);
+  // Nothing but the message box: no wizard window.
+  for (HWND window : TopLevelWindows(setup.Id())) {
+    if (Visible(window)) {
+      EXPECT_EQ(ClassName(window), L"#32770");
+    }
+  }
+  Click(GetDlgItem(box, IDOK));
+  EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, GuardMessageTest,
+    testing::Values(
+        GuardCase{"English", L"en_US.UTF-8", L"Glyphor", L"Glyphor program is running, please close it first.", L"Setup"},
+        // The English message always names the English title, whichever matched.
+        GuardCase{"EnglishChineseTitle", L"en_US.UTF-8", L"\u6F9C\u5DDD\u7ED8\u5F71",
+                  L"Glyphor program is running, please close it first.", L"Setup"},
+        // The Chinese message names the title that matched.
+        GuardCase{"Chinese", L"zh_CN.UTF-8", L"Glyphor",
+                  L"Glyphor\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C\u5B89\u88C5\u3002",
+                  L"\u5B89\u88C5\u5411\u5BFC"},
+        GuardCase{"ChineseChineseTitle", L"zh_CN.UTF-8", L"\u6F9C\u5DDD\u7ED8\u5F71",
+                  L"\u6F9C\u5DDD\u7ED8\u5F71\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C"
+                  L"\u5B89\u88C5\u3002",
+                  L"\u5B89\u88C5\u5411\u5BFC"}),
+    [](const testing::TestParamInfo<GuardCase>& param) { return param.param.name; });
+
+// Only the exact pair (class, title) counts.
+TEST(Guard, AnotherTitleOfTheProductClassDoesNotStopSetup) {
+  RunningProduct product(L"Glyphor - document.gly");
+  ASSERT_NE(product.Window(), nullptr);
+  Process setup(kSetup);
+  HWND main = WaitForTopLevel(setup.Id(), [](HWND w) { return ClassName(w) != L"#32770"; });
+  ASSERT_NE(main, nullptr) << "the wizard's main window did not appear";
+  EXPECT_EQ(WaitForClass(setup.Id(), L"#32770", 500), nullptr);
+  Close(main);
+  EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
+}
+
+TEST(Guard, WithoutTheProductTheMainWindowAppears) {
+  Process setup(kSetup);
+  HWND main = WaitForTopLevel(setup.Id(), [](HWND w) { return ClassName(w) != L"#32770"; });
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Text(main), GetACP() == 936 ? L"\u6F9C\u5DDD\u7ED8\u5F71" : L"Velmora Glyphor");
+  Close(main);
+  EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
+}
+
+}  // namespace
+}  // namespace setup::e2e
