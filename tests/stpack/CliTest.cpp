@@ -1,0 +1,119 @@
+// Help, usage errors and failures of the command line: exit status and what is printed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "PackageBytes.h"
+#include "StpackFixture.h"
+#include "base/Text.h"
+
+namespace setup::testing_support {
+namespace {
+
+struct HelpCase {
+  const char* label;
+  std::vector<std::u16string> arguments;
+  const char* firstLine;
+};
+
+class StpackHelp : public StpackTest, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(StpackHelp, PrintsUsageOnStdoutAndSucceeds) {
+  const ToolResult result = Expect(0, GetParam().arguments);
+  EXPECT_EQ(result.out.substr(0, result.out.find('\n')), GetParam().firstLine);
+  EXPECT_EQ(result.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, StpackHelp,
+    ::testing::Values(HelpCase{"tool", {u"--help"}, "Usage: stpack [--codepage N] COMMAND ARGUMENTS... [OPTIONS]"},
+                      HelpCase{"toolShort", {u"-h"}, "Usage: stpack [--codepage N] COMMAND ARGUMENTS... [OPTIONS]"},
+                      HelpCase{"afterCodePage",
+                               {u"--codepage", u"936", u"--help"},
+                               "Usage: stpack [--codepage N] COMMAND ARGUMENTS... [OPTIONS]"},
+                      HelpCase{"pack", {u"pack", u"--help"}, "Usage: stpack pack SOURCE_DIR -o PACKAGE [OPTIONS]"},
+                      HelpCase{"list", {u"list", u"-h"}, "Usage: stpack list PACKAGE [--password TEXT] [--tsv]"},
+                      HelpCase{"verify", {u"verify", u"--help"}, "Usage: stpack verify PACKAGE [--password TEXT]"},
+                      HelpCase{"extract",
+                               {u"extract", u"x.stp", u"--help"},
+                               "Usage: stpack extract PACKAGE DEST [--password TEXT] [--system-dir DIR]"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+struct UsageCase {
+  const char* label;
+  std::vector<std::u16string> arguments;
+  const char* complaint;  // part of the first stderr line
+};
+
+class StpackUsage : public StpackTest, public ::testing::WithParamInterface<UsageCase> {};
+
+// "SRC" and "OUT" in the arguments stand for a real source folder and an output file.
+TEST_P(StpackUsage, ExitsWithTwoAndWritesNothing) {
+  WriteFileBytes(Temp(u"src") / "a.txt", "a");
+  std::vector<std::u16string> arguments;
+  for (const std::u16string& argument : GetParam().arguments) {
+    arguments.push_back(argument == u"SRC"   ? Text(Temp(u"src"))
+                        : argument == u"OUT" ? Text(Temp(u"out.stp"))
+                                             : argument);
+  }
+  const ToolResult result = Expect(2, arguments);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find(GetParam().complaint), std::string::npos) << result.err;
+  EXPECT_EQ(result.LastErrorLine(), "Try \"stpack --help\".");
+  EXPECT_FALSE(std::filesystem::exists(Temp(u"out.stp")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, StpackUsage,
+    ::testing::Values(
+        UsageCase{"noCommand", {}, "no command given"},
+        UsageCase{"unknownCommand", {u"unpack", u"x"}, "unknown command \"unpack\""},
+        UsageCase{"unknownGlobalOption", {u"--verbose", u"list", u"x"}, "unknown option \"--verbose\""},
+        UsageCase{"optionOfAnotherCommand", {u"verify", u"x", u"--tsv"}, "unknown option \"--tsv\""},
+        UsageCase{"missingOutput", {u"pack", u"SRC"}, "pack needs -o PACKAGE"},
+        UsageCase{"missingValue", {u"pack", u"SRC", u"-o"}, "--output needs a value"},
+        UsageCase{"levelTooHigh",
+                  {u"pack", u"SRC", u"-o", u"OUT", u"--level", u"10"},
+                  "--level needs a whole number from 0 to 9, not \"10\""},
+        UsageCase{"levelNotNumber", {u"pack", u"SRC", u"-o", u"OUT", u"--level=high"}, "--level needs a whole number"},
+        UsageCase{"noJobs", {u"pack", u"SRC", u"-o", u"OUT", u"--jobs", u"0"}, "--jobs needs a whole number"},
+        UsageCase{
+            "unknownCipher", {u"pack", u"SRC", u"-o", u"OUT", u"--cipher", u"Enigma"}, "unknown cipher \"Enigma\""},
+        UsageCase{"unknownHash", {u"pack", u"SRC", u"-o", u"OUT", u"--hash", u"CRC32"}, "unknown hash \"CRC32\""},
+        UsageCase{
+            "flagWithValue", {u"pack", u"SRC", u"-o", u"OUT", u"--reproducible=yes"}, "--reproducible takes no value"},
+        UsageCase{"tooFewArguments", {u"extract", u"x.stp"}, "extract takes 2 argument(s), 1 given"},
+        UsageCase{"tooManyArguments", {u"list", u"a.stp", u"b.stp"}, "list takes 1 argument(s), 2 given"},
+        UsageCase{"badCodePage", {u"--codepage", u"cp936", u"list", u"x"}, "--codepage needs a whole number"},
+        UsageCase{"codePageZero", {u"list", u"x", u"--codepage=0"}, "--codepage needs a whole number"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+TEST_F(StpackTest, MissingPackageFailsWithTheOpenError) {
+  const std::u16string missing = Text(Temp(u"missing.stp"));
+  for (const auto& command : std::vector<std::vector<std::u16string>>{
+           {u"list", missing}, {u"verify", missing}, {u"extract", missing, Text(Temp(u"dest"))}}) {
+    const ToolResult result = Expect(1, command);
+    EXPECT_EQ(result.LastErrorLine().rfind("Cannot open file \"" + ToUtf8(missing) + "\". ", 0), 0u) << result.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Temp(u"dest") / "anything"));
+}
+
+TEST_F(StpackTest, EmptySourceFolderIsAFailure) {
+  std::filesystem::create_directories(Temp(u"empty"));
+  const ToolResult result = Expect(1, {u"pack", Text(Temp(u"empty")), u"-o", Text(Temp(u"out.stp"))});
+  EXPECT_EQ(result.LastErrorLine(), "there are no files below \"" + ToUtf8(Text(Temp(u"empty"))) + "\"");
+  EXPECT_FALSE(std::filesystem::exists(Temp(u"out.stp")));
+}
+
+TEST_F(StpackTest, FileThatIsNoPackageIsAFailure) {
+  // 100 bytes of "A": the marker bytes select the last layout, whose length field is too large.
+  WriteFileBytes(Temp(u"plain.txt"), std::string(100, 'A'));
+  for (const char16_t* command : {u"list", u"verify"}) {
+    const ToolResult result = Expect(1, {command, Text(Temp(u"plain.txt"))});
+    EXPECT_EQ(result.LastErrorLine(), "\"" + ToUtf8(Text(Temp(u"plain.txt"))) + "\" holds no file table");
+  }
+}
+
+}  // namespace
+}  // namespace setup::testing_support

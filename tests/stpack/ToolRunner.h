@@ -1,0 +1,25 @@
+// Runs the built stpack as a separate process and collects what it printed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace setup::testing_support {
+
+struct ToolResult {
+  int exitCode = -1;
+  std::string out;  // standard output, UTF-8
+  std::string err;  // standard error, UTF-8
+
+  // The last non-empty line of standard error, without its line break.
+  std::string LastErrorLine() const;
+};
+
+// The stpack program built beside this test program.
+std::u16string ToolPath();
+
+// Runs stpack with these arguments (UTF-16 here, UTF-8 or the wide command line for the tool).
+// Standard output and error go to files, so neither can block the other.
+ToolResult RunTool(const std::vector<std::u16string>& arguments);
+
+}  // namespace setup::testing_support

@@ -1,0 +1,30 @@
+// The tool's commands: each has its help text, its options and its run function.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "tools/stpack/Arguments.h"
+
+namespace setup::stpack {
+
+struct Command {
+  std::u16string_view name;
+  std::u16string_view help;  // shown by "stpack NAME --help"
+  std::span<const OptionSpec> options;
+  std::size_t positionals;  // exact number of positional arguments
+  // Returns the exit status; failures raise.
+  int (*run)(const ParsedArguments& arguments);
+};
+
+// Options every command accepts, before or after its name.
+inline constexpr std::u16string_view kHelpOption = u"--help";
+inline constexpr std::u16string_view kCodePageOption = u"--codepage";
+
+const Command& PackCommand();
+const Command& ListCommand();
+const Command& VerifyCommand();
+const Command& ExtractCommand();
+
+}  // namespace setup::stpack

@@ -1,0 +1,100 @@
+// stpack list: the rows of a package's file table.
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "base/Text.h"
+#include "package/PackageReader.h"
+#include "tools/stpack/Commands.h"
+#include "tools/stpack/Console.h"
+#include "tools/stpack/TableCheck.h"
+
+namespace setup::stpack {
+
+namespace {
+constexpr std::u16string_view kHelp =
+    u"Usage: stpack list PACKAGE [--password TEXT] [--tsv]\n"
+    u"\n"
+    u"Shows the rows of the package's file table: target folder, file name, packed and\n"
+    u"unpacked size, and the destination flag when the row has one.\n"
+    u"\n"
+    u"Options:\n"
+    u"  --password TEXT   password of the file table (default: empty)\n"
+    u"  --tsv             tab-separated values with a header line, for other programs\n"
+    u"  --codepage N      ANSI code page for the table text\n";
+
+constexpr std::array<OptionSpec, 2> kOptions{{
+    {u"--password", u"", true},
+    {u"--tsv", u"", false},
+}};
+
+std::u16string FlagText(const std::optional<bool>& flag) {
+  if (!flag) return {};
+  return *flag ? u"true" : u"false";
+}
+
+std::vector<std::u16string> Cells(const PackageRow& row) {
+  return {row.folder, row.name, IntToText(row.packedSize), IntToText(row.unpackedSize), FlagText(row.inDestination)};
+}
+
+std::u16string Join(const std::vector<std::u16string>& cells, char16_t separator) {
+  std::u16string line;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) line += separator;
+    line += cells[i];
+  }
+  return line + u"\n";
+}
+
+// Columns padded to their widest cell; the two sizes are right-aligned.
+std::u16string AlignedTable(const std::vector<std::vector<std::u16string>>& lines) {
+  std::array<std::size_t, 5> widths{};
+  for (const auto& cells : lines) {
+    for (std::size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], cells[i].size());
+  }
+  std::u16string text;
+  for (const auto& cells : lines) {
+    std::u16string line;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      const std::u16string padding(widths[i] - cells[i].size(), u' ');
+      const bool rightAligned = i == 2 || i == 3;
+      if (i > 0) line += u"  ";
+      line += rightAligned ? padding + cells[i] : cells[i] + padding;
+    }
+    while (!line.empty() && line.back() == u' ') line.pop_back();
+    text += line + u"\n";
+  }
+  return text;
+}
+
+int RunList(const ParsedArguments& arguments) {
+  const PackageTable table = RequireTable(arguments.Positionals()[0], arguments.ValueOr(u"--password", u""));
+  const std::vector<std::u16string> header{u"folder", u"name", u"packed", u"unpacked", u"destination"};
+  if (arguments.Has(u"--tsv")) {
+    std::u16string text = Join(header, u'\t');
+    for (const PackageRow& row : table.rows) text += Join(Cells(row), u'\t');
+    WriteStdout(text);
+    return 0;
+  }
+  std::vector<std::vector<std::u16string>> lines{header};
+  std::int64_t packed = 0;
+  for (const PackageRow& row : table.rows) {
+    lines.push_back(Cells(row));
+    packed += row.packedSize;
+  }
+  std::u16string text = AlignedTable(lines);
+  text += FormatText(
+      u"%d files, %d bytes unpacked, %d bytes packed\n",
+      {IntToText(static_cast<std::int64_t>(table.rows.size())), IntToText(table.totalUnpacked), IntToText(packed)});
+  WriteStdout(text);
+  return 0;
+}
+}  // namespace
+
+const Command& ListCommand() {
+  static const Command command{u"list", kHelp, kOptions, 1, RunList};
+  return command;
+}
+
+}  // namespace setup::stpack

@@ -1,0 +1,30 @@
+// The files below a source folder, as the rows of a package in their stable order.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace setup::stpack {
+
+// The top-level folder whose files go to the system folder on the target machine.
+inline constexpr std::u16string_view kSystemFolderName = u"$System$";
+
+struct SourceFile {
+  std::filesystem::path path;  // the file on this machine
+  std::u16string packagePath;  // relative path with "\" between the parts; the sort key
+  std::u16string folder;       // column 0: "" , "sub\deeper\" or "$System$" + "rest\"
+  std::u16string name;         // column 1: the file name
+  std::uintmax_t size = 0;
+};
+
+// Every regular file below `folder` (symbolic links to files included, other special files left
+// out), sorted by package path in code-unit order. `skip`, when it names an existing file below
+// `root` (the package being written), is left out. Raises Exception for a name that a package
+// cannot carry faithfully: one holding "\", ":" or a control character, a folder name holding
+// "," or "|" (the folder column has no escapes), or a top-level folder starting with "$" other
+// than "$System$" (the installer would take it for a folder macro).
+std::vector<SourceFile> ScanSourceFolder(const std::filesystem::path& folder, const std::filesystem::path& skip);
+
+}  // namespace setup::stpack
