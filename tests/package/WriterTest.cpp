@@ -1,0 +1,295 @@
+// The package writer: the bytes it writes, and round trips through ExtractPackage.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "crypto/Envelope.h"
+#include "crypto/Suite.h"
+#include "package/Extract.h"
+#include "package/PackageReader.h"
+#include "package/PackageWriter.h"
+#include "tests/package/PackageTestSupport.h"
+
+namespace setup {
+namespace {
+
+using namespace testing_support;
+
+struct SourceFile {
+  std::u16string folder;
+  std::u16string name;
+  std::string content;
+  std::optional<bool> inDestination;
+};
+
+class Writer : public ::testing::Test {
+ protected:
+  std::vector<PackageEntry> Sources(const std::vector<SourceFile>& files) {
+    std::vector<PackageEntry> entries;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const fs::path source = sources_.Path() / ("source" + std::to_string(i));
+      WriteBytes(source, files[i].content);
+      entries.push_back({files[i].folder, files[i].name, source.u16string(), files[i].inDestination});
+    }
+    return entries;
+  }
+
+  std::string Write(const std::vector<SourceFile>& files, const PackageWriterOptions& options) {
+    WritePackage(Sources(files), Text(packageFile_), options);
+    return ReadBytes(packageFile_);
+  }
+
+  void Extract(std::u16string_view password = u"") {
+    ExtractPackage(Text(packageFile_), destination_.Text(), password, {}, [this] { return system_.Text(); });
+  }
+
+  TempFolder sources_;
+  TempFolder work_;
+  TempFolder destination_;
+  TempFolder system_;
+  fs::path packageFile_ = work_.Path() / "out.stp";
+};
+
+// A package path ("\\" between folders) as a path of this system.
+fs::path Relative(std::u16string text) {
+  for (char16_t& c : text) c = c == u'\\' ? u'/' : c;
+  return fs::path(text);
+}
+
+std::string Pattern(std::size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  unsigned state = seed;
+  for (std::size_t i = 0; i < size; ++i) {
+    state = state * 1103515245u + 12345u;
+    // Half text-like, half noise, so the streams are neither trivial nor incompressible.
+    bytes[i] = (i / 4096) % 2 ? static_cast<char>(state >> 24) : static_cast<char>('a' + (i * 7 + i / 13) % 26);
+  }
+  return bytes;
+}
+
+TEST_F(Writer, BytesAreZlibStreamsThenTheEnvelopeThenTheTrailer) {
+  PackageWriterOptions options;
+  options.hashIndex = 1;
+  options.cipherIndex = 6;
+  options.level = 9;
+  options.password = u"pw";
+  const std::string one = "first file", two = Pattern(5000, 3);
+  const std::string bytes =
+      Write({{u"", u"a.txt", one, {}}, {u"sub\\deeper\\", u"b,c.txt", two, {}}, {u"$System$", u"lib.dll", "", true}},
+            options);
+
+  const std::string s1 = Zlib(one, 9), s2 = Zlib(two, 9), s3 = Zlib("", 9);
+  const std::string payload = s1 + s2 + s3;
+  ASSERT_GT(bytes.size(), payload.size() + 7);
+  EXPECT_EQ(bytes.substr(0, payload.size()), payload);
+  EXPECT_EQ(bytes.substr(bytes.size() - 3), std::string("\x0A\x14\x02", 3));
+  const std::string length = bytes.substr(bytes.size() - 7, 4);
+  const std::string envelope = bytes.substr(payload.size(), bytes.size() - 7 - payload.size());
+  EXPECT_EQ(length, LittleEndian32(static_cast<std::int32_t>(envelope.size())));
+
+  std::u16string wide;
+  for (const char c : envelope) {
+    ASSERT_LT(static_cast<unsigned char>(c), 0x80u);
+    wide += static_cast<char16_t>(c);
+  }
+  // Positions 4 and 9 name the cipher, 5 and 10 the hash.
+  EXPECT_EQ(wide[3] - wide[8], 6);
+  EXPECT_EQ(wide[4] - wide[9], 1);
+  const auto size = [](const std::string& s) { return IntToText(static_cast<std::int64_t>(s.size())); };
+  EXPECT_EQ(DecryptEnvelope(wide, u"pw"), u",a.txt," + size(s1) + u",10|sub\\deeper\\,b\u001Ac.txt," + size(s2) +
+                                              u",5000|$System$,lib.dll," + size(s3) + u",0,-1");
+}
+
+TEST_F(Writer, RoundTripWithAwkwardNames) {
+  const std::vector<SourceFile> files = {
+      {u"", u"\u8BF4\u660E.txt", "\xE4\xB8\xAD Chinese name", {}},
+      {u"\u6587\u4EF6\u5939\\\u5B50\\", u"\u6570\u636E.bin", Pattern(70000, 1), {}},
+      {u"sub\\", u"a,b.txt", "comma", {}},
+      {u"sub\\deeper\\deepest\\", u"empty.dat", "", {}},
+      {u"ignored\\", u"flagged.txt", "into the destination", true},
+      {u"kept\\", u"unflagged.txt", "into its folder", false},
+      {u"$System$", u"sys.dll", "system file", {}},
+      {u"$Third$extra\\", u"third.dll", "third party", {}},
+  };
+  PackageWriterOptions options;
+  options.jobs = 3;
+  Write(files, options);
+  Extract();
+  EXPECT_EQ(
+      ListFiles(destination_.Path()),
+      (std::vector<std::string>{"flagged.txt", "kept/unflagged.txt", "sub/a,b.txt", "sub/deeper/deepest/empty.dat",
+                                "\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB9/\xE5\xAD\x90/\xE6\x95\xB0\xE6\x8D\xAE.bin",
+                                "\xE8\xAF\xB4\xE6\x98\x8E.txt"}));
+  EXPECT_EQ(ListFiles(system_.Path()), (std::vector<std::string>{"extra/third.dll", "sys.dll"}));
+  for (const SourceFile& file : files) {
+    fs::path target;
+    if (file.inDestination.value_or(false)) {
+      target = destination_.Path() / Relative(file.name);
+    } else if (!file.folder.empty() && file.folder[0] == u'$') {
+      target = system_.Path() / Relative(file.folder.substr(file.folder.find(u'$', 1) + 1) + file.name);
+    } else {
+      target = destination_.Path() / Relative(file.folder + file.name);
+    }
+    EXPECT_TRUE(ReadBytes(target) == file.content) << ToUtf8(file.name);
+  }
+}
+
+#ifndef _WIN32
+// "|" cannot be in a Windows file name; elsewhere it is extracted like any other character.
+TEST_F(Writer, RoundTripWithBarInTheName) {
+  Write({{u"", u"x|y.txt", "bar", {}}}, {});
+  Extract();
+  EXPECT_EQ(ReadBytes(destination_.Path() / "x|y.txt"), "bar");
+}
+#endif
+
+TEST_F(Writer, TableCarriesCommaAndBarInNames) {
+  Write({{u"", u"x|y,z.txt", "bar", {}}, {u"a\\", u"p,q", "", true}}, {});
+  const PackageTable table = ReadPackageTable(Text(packageFile_), u"");
+  ASSERT_EQ(table.rows.size(), 2u);
+  EXPECT_EQ(table.rows[0].name, u"x|y,z.txt");
+  EXPECT_EQ(table.rows[1].name, u"p,q");
+  EXPECT_EQ(table.rows[1].folder, u"a\\");
+  EXPECT_EQ(table.rows[1].inDestination, std::optional<bool>(true));
+}
+
+TEST_F(Writer, BytesDoNotDependOnTheNumberOfJobs) {
+  std::vector<SourceFile> files;
+  for (unsigned i = 0; i < 9; ++i) {
+    files.push_back({u"d" + IntToText(i % 3) + u"\\", u"f" + IntToText(i), Pattern(30000 * i + 1, i), {}});
+  }
+  PackageWriterOptions options;
+  options.reproducible = true;
+  options.password = u"same";
+  std::vector<std::string> packages;
+  for (const unsigned jobs : {1u, 2u, 4u, 0u}) {
+    options.jobs = jobs;
+    packages.push_back(Write(files, options));
+  }
+  for (const std::string& package : packages) EXPECT_TRUE(package == packages[0]);
+  options.password = u"other";
+  EXPECT_FALSE(Write(files, options) == packages[0]);
+  Extract(u"other");
+  EXPECT_EQ(ListFiles(destination_.Path()).size(), 9u);
+}
+
+TEST_F(Writer, RandomSaltDiffersButExtracts) {
+  const std::vector<SourceFile> files = {{u"", u"r.txt", "random salt", {}}};
+  const std::string first = Write(files, {});
+  const std::string second = Write(files, {});
+  EXPECT_FALSE(first == second);
+  Extract();
+  EXPECT_EQ(ReadBytes(destination_.Path() / "r.txt"), "random salt");
+}
+
+TEST_F(Writer, ProgressCountsUnpackedBytes) {
+  std::vector<std::pair<std::int64_t, std::int64_t>> seen;
+  PackageWriterOptions options;
+  options.onProgress = [&](std::int64_t done, std::int64_t total) { seen.emplace_back(done, total); };
+  Write({{u"", u"a", "12345", {}}, {u"", u"b", "", {}}, {u"", u"c", "123", {}}}, options);
+  EXPECT_EQ(seen, (std::vector<std::pair<std::int64_t, std::int64_t>>{{5, 8}, {5, 8}, {8, 8}}));
+}
+
+TEST_F(Writer, NoEntriesMakesAPackageThatHoldsNothing) {
+  Write({}, {});
+  const PackageTable table = ReadPackageTable(Text(packageFile_), u"");
+  EXPECT_TRUE(table.present);
+  EXPECT_TRUE(table.rows.empty());
+  std::vector<std::int64_t> seen;
+  ExtractPackage(Text(packageFile_), destination_.Text(), u"", [&](std::int64_t p) { seen.push_back(p); });
+  EXPECT_TRUE(seen.empty());
+  EXPECT_TRUE(ListFiles(destination_.Path()).empty());
+}
+
+TEST_F(Writer, LargeFilesInParallel) {
+  std::vector<SourceFile> files;
+  for (unsigned i = 0; i < 4; ++i) files.push_back({u"big\\", u"part" + IntToText(i), Pattern(1500000 + i, i + 7), {}});
+  PackageWriterOptions options;
+  options.jobs = 2;
+  options.level = 1;
+  Write(files, options);
+  EXPECT_TRUE(VerifyPackage(Text(packageFile_), u"").empty());
+  Extract();
+  for (unsigned i = 0; i < 4; ++i) {
+    EXPECT_TRUE(ReadBytes(destination_.Path() / "big" / ("part" + std::to_string(i))) == files[i].content) << i;
+  }
+}
+
+struct RejectCase {
+  const char* name;
+  SourceFile file;
+  std::string message;
+};
+
+class WriterRejects : public Writer, public ::testing::WithParamInterface<RejectCase> {};
+
+TEST_P(WriterRejects, WhatTheReaderWouldRejectAndLeavesNothing) {
+  WriteBytes(packageFile_, "previous package");
+  EXPECT_EQ(MessageOf([&] { Write({{u"", u"good.txt", "good", {}}, GetParam().file}, {}); }), GetParam().message);
+  EXPECT_EQ(ReadBytes(packageFile_), "previous package");
+  EXPECT_EQ(ListFiles(work_.Path()), std::vector<std::string>{"out.stp"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, WriterRejects,
+    ::testing::Values(RejectCase{"ParentFolder", {u"..\\", u"x", "", {}}, "Invalid target folder \"..\\\""},
+                      RejectCase{"AbsoluteFolder", {u"/etc/", u"x", "", {}}, "Invalid target folder \"/etc/\""},
+                      RejectCase{"CommaInFolder", {u"a,b\\", u"x", "", {}}, "Invalid target folder \"a,b\\\""},
+                      RejectCase{"UnknownMacro", {u"$Temp$", u"x", "", {}}, "Invalid target folder \"$Temp$\""},
+                      RejectCase{"DeviceName", {u"", u"aux.txt", "", {}}, "Invalid file name \"aux.txt\""},
+                      RejectCase{"EmptyName", {u"sub\\", u"", "", {}}, "Invalid file name \"\""},
+                      RejectCase{
+                          "ControlCharacter", {u"", u"sub\tdir\\x", "", {}}, "Invalid file name \"sub\tdir\\x\""}),
+    [](const auto& item) { return std::string(item.param.name); });
+
+TEST_F(Writer, MissingSourceAndBadOptionsLeaveNothing) {
+  std::vector<PackageEntry> entries = Sources({{u"", u"a", "a", {}}});
+  entries.push_back({u"", u"b", (sources_.Path() / "missing").u16string(), {}});
+  const std::string start = "Cannot open file \"" + ToUtf8((sources_.Path() / "missing").u16string()) + "\". ";
+  EXPECT_EQ(MessageOf([&] { WritePackage(entries, Text(packageFile_), {}); }).substr(0, start.size()), start);
+  entries.pop_back();
+
+  PackageWriterOptions options;
+  options.level = 10;
+  EXPECT_EQ(MessageOf([&] { WritePackage(entries, Text(packageFile_), options); }), "Invalid compression level (10)");
+  options.level = 6;
+  options.cipherIndex = 9;
+  EXPECT_EQ(MessageOf([&] { WritePackage(entries, Text(packageFile_), options); }), "Invalid hash or cipher index");
+  EXPECT_TRUE(ListFiles(work_.Path()).empty());
+}
+
+struct SuiteCase {
+  int hash;
+  int cipher;
+};
+
+class EverySuite : public Writer, public ::testing::WithParamInterface<SuiteCase> {};
+
+TEST_P(EverySuite, RoundTrips) {
+  if (!CreateCipherByIndex(GetParam().cipher)) GTEST_SKIP() << "cipher not in this build";
+  PackageWriterOptions options;
+  options.hashIndex = GetParam().hash;
+  options.cipherIndex = GetParam().cipher;
+  options.password = u"\u5BC6\u7801";
+  const std::string content = Pattern(3000, static_cast<unsigned>(GetParam().hash * 9 + GetParam().cipher));
+  Write({{u"s\\", u"\u6587.bin", content, {}}, {u"", u"two", "2", {}}}, options);
+  ExtractPackage(Text(packageFile_), destination_.Text(), options.password);
+  EXPECT_TRUE(ReadBytes(destination_.Path() / "s" / fs::path(u"\u6587.bin")) == content);
+  EXPECT_EQ(ReadBytes(destination_.Path() / "two"), "2");
+}
+
+std::vector<SuiteCase> AllSuites() {
+  std::vector<SuiteCase> cases;
+  for (int hash = 0; hash < kHashCount; ++hash) {
+    for (int cipher = 0; cipher < kCipherCount; ++cipher) cases.push_back({hash, cipher});
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Suites, EverySuite, ::testing::ValuesIn(AllSuites()), [](const auto& item) {
+  return ToUtf8(HashName(item.param.hash)) + "_" + ToUtf8(CipherName(item.param.cipher));
+});
+
+}  // namespace
+}  // namespace setup
