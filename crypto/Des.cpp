@@ -98,12 +98,16 @@ constexpr std::uint64_t BitAt(std::uint64_t v, int width, int p) noexcept { retu
 using ByteTables = std::array<std::array<std::uint64_t, 256>, 8>;
 
 constexpr ByteTables MakePermutationTables(const std::array<std::uint8_t, 64>& from) {
+  // Where each single input bit lands; every table entry is the OR of its bits' images.
+  std::array<std::uint64_t, 64> image{};
+  for (int i = 0; i < 64; ++i) image[from[i] - 1] |= std::uint64_t{1} << (63 - i);
   ByteTables tables{};
   for (int byte = 0; byte < 8; ++byte) {
     for (int value = 0; value < 256; ++value) {
-      const std::uint64_t input = static_cast<std::uint64_t>(value) << (56 - 8 * byte);
       std::uint64_t output = 0;
-      for (int i = 0; i < 64; ++i) output |= BitAt(input, 64, from[i]) << (63 - i);
+      for (int bit = 0; bit < 8; ++bit) {
+        if (value >> (7 - bit) & 1) output |= image[8 * byte + bit];
+      }
       tables[byte][value] = output;
     }
   }
