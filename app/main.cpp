@@ -3,14 +3,14 @@
 
 #include "app/Global.h"
 #include "app/InstanceGuard.h"
-#include "wizard/Application.h"
 #include "wizard/SetupForm.h"
+#include "wizard/gui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
   if (!ProductIsRunning(Global::LanguageIndex)) {
-    TApplication& application = Application();
+    gui::TApplication& application = gui::Application();
     application.Initialize();
     application.SetIconFromResource(L"AppIcon");
     application.CreateForm<TForm1>();

@@ -1,28 +1,109 @@
-// The setup wizard's main form.
+// The setup wizard's main form: four pages above a row of buttons, with the texts of the chosen
+// language, the side and header images, the agreement and the proposed destination folder.
+//
+// The constructor builds the form as designed and then runs FormCreate. The page navigation,
+// the destination test and the install sequence are the event handlers declared below.
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
 #include <string>
 
-#include "wizard/Application.h"
+#include "wizard/WizardTexts.h"
+#include "wizard/gui/Bevel.h"
+#include "wizard/gui/Buttons.h"
+#include "wizard/gui/Edit.h"
+#include "wizard/gui/Form.h"
+#include "wizard/gui/Image.h"
+#include "wizard/gui/Label.h"
+#include "wizard/gui/Panel.h"
+#include "wizard/gui/ProgressBar.h"
 
 namespace setup {
 
-class TForm1 final : public TMainForm {
+class TForm1 final : public gui::TForm {
  public:
   TForm1();
-  ~TForm1() override;
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
 
-  HWND Handle() const override { return handle_; }
+  // Installation state, owned by the form for the whole run.
+  std::u16string ProductDisplayName;
+  std::u16string ProductShortName;
+  std::u16string ProductVersion;
+  std::u16string RequiredSpaceText;
+  bool IsFreeware = false;
+  std::u16string SetupDir;  // the normalised destination folder, ending in "\"
+  std::int32_t PageIndex = 1;
+  std::u16string FixedDriveLetters;
+
+  // Texts of the chosen language kept for the navigation and the install sequence.
+  std::u16string CaptionBack;
+  std::u16string CaptionNext;
+  std::u16string CaptionCancel;
+  std::u16string CaptionAgree;
+  std::u16string CaptionFinish;
+  std::u16string CaptionInstall;
+  std::u16string MsgDirCreateFailed;
+  std::u16string MsgExtractFailed;
+  std::u16string BrowsePrompt;
+  std::u16string FreeSpacePrefix;
+
+  // Event handlers (SetupNavigation.cpp).
+  void ApplicationEvents1Idle();
+  void btnNextClick();
+  void btnPrevClick();
+  void btnCloseClick();
+  void btnBrowseClick();
+  void editSetupDirChange();
+
+  // The controls, in the order they are created. Each names its parent in its initialiser.
+  gui::TBevel Bevel1;
+  gui::TPanel pnlStep1;
+  gui::TImage Image1;
+  gui::TLabel lblWelcome;
+  gui::TLabel lblWillInstall;
+  gui::TPanel pnlStep2;
+  gui::TPanel Panel3;
+  gui::TLabel lblLicense;
+  gui::TLabel lblLicenseTip;
+  gui::TImage Image2;
+  gui::TBevel Bevel2;
+  gui::TMemo Memo2;
+  gui::TLabel lblAgreement;
+  gui::TPanel pnlStep3;
+  gui::TPanel Panel4;
+  gui::TLabel lblFolder;
+  gui::TLabel lblFolderTip;
+  gui::TImage Image3;
+  gui::TBevel Bevel3;
+  gui::TLabel lblSetupFolder;
+  gui::TGroupBox gbFolder;
+  gui::TEdit editSetupDir;
+  gui::TButton btnBrowse;
+  gui::TLabel lblNeedSize;
+  gui::TLabel lblFreeSize;
+  gui::TCheckBox chkSCOnDesktop;
+  gui::TCheckBox chkSCOnQuick;
+  gui::TPanel pnlStep4;
+  gui::TLabel lblComplete;
+  gui::TLabel lblClose;
+  gui::TCheckBox chkRunOnExit;
+  gui::TButton btnPrev;
+  gui::TButton btnNext;
+  gui::TButton btnClose;
+  gui::TProgressBar ProgressBar1;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  // The steps of the form's creation (SetupFormCreate.cpp), in their order.
+  void FormCreate();
+  void ReadConfiguration();
+  void LoadImages();
+  void ApplyLanguage();
+  void ApplyTexts(const TWizardTexts& texts);
+  void ApplyEnglishLayout();
+  void ApplyChineseLayout();
+  void ProposeDestination();
 
-  HWND handle_ = nullptr;
-  std::u16string productDisplayName_;
+  void BindEvents();
+  void SetDesignTabOrder();
 };
 
 }  // namespace setup

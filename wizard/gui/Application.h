@@ -6,15 +6,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
-namespace setup {
+#include "wizard/gui/Form.h"
 
-// A top-level window the application can run as its main form.
-class TMainForm {
- public:
-  virtual ~TMainForm() = default;
-  virtual HWND Handle() const = 0;
-};
+namespace setup::gui {
 
 class TApplication {
  public:
@@ -23,28 +19,33 @@ class TApplication {
   TApplication(const TApplication&) = delete;
   TApplication& operator=(const TApplication&) = delete;
 
-  // Joins the GUI thread to a single-threaded COM apartment before any form exists.
+  // Joins the GUI thread to a single-threaded COM apartment, registers the common controls and
+  // makes the application title the default caption of the information box.
   void Initialize();
   // The application icon (title bar and taskbar button of forms without an icon of their own).
   void SetIconFromResource(const wchar_t* name);
-  HICON Icon() const { return icon_; }
+  HICON Icon() const noexcept { return icon_; }
 
-  // The application title: the taskbar caption and the default caption of message boxes.
-  const std::u16string& Title() const { return title_; }
+  // The application title: the taskbar caption and the default caption of message boxes. Until
+  // it is set, the program's file name without extension.
+  const std::u16string& Title() const noexcept { return title_; }
   void SetTitle(std::u16string title) { title_ = std::move(title); }
 
   // Creates the main form; closing it ends the message loop.
   template <class Form, class... Args>
   Form& CreateForm(Args&&... args) {
     auto form = std::make_unique<Form>(std::forward<Args>(args)...);
-    Form& ref = *form;
-    mainForm_ = std::move(form);
-    return ref;
+    Form& created = *form;
+    if (!mainForm_)
+      mainForm_ = std::move(form);
+    else
+      otherForms_.push_back(std::move(form));
+    return created;
   }
-  TMainForm* MainForm() const { return mainForm_.get(); }
+  TForm* MainForm() const noexcept { return mainForm_.get(); }
 
-  // Runs the message loop until the main form is destroyed. OnIdle is raised each time the
-  // queue has run empty.
+  // Runs the message loop until the main form is gone. OnIdle is raised each time the queue has
+  // run empty.
   void Run();
   // Handles and paints everything queued, once, then returns.
   void ProcessMessages();
@@ -54,19 +55,18 @@ class TApplication {
   std::function<void()> OnIdle;
 
  private:
-  bool HandleOneMessage(MSG& msg);
+  bool HandleOneMessage();
+  void RaiseIdle() noexcept;
 
   bool comInitialized_ = false;
   bool terminated_ = false;
   HICON icon_ = nullptr;  // shared resource icon: not destroyed
   std::u16string title_;
-  std::unique_ptr<TMainForm> mainForm_;
+  std::unique_ptr<TForm> mainForm_;
+  std::vector<std::unique_ptr<TForm>> otherForms_;
 };
 
 // The one application object of the process.
 TApplication& Application();
 
-// The plain message dialog: text, one OK button, no icon, the application title as caption.
-void ShowMessage(const std::u16string& text);
-
-}  // namespace setup
+}  // namespace setup::gui

@@ -1,0 +1,150 @@
+// The form's creation: configuration, images, texts and layout of the chosen language, window
+// size, options and the proposed destination folder.
+#include <windows.h>
+
+#include <array>
+
+#include "app/Global.h"
+#include "base/Convert.h"
+#include "base/Text.h"
+#include "shell/Drives.h"
+#include "shell/Shortcuts.h"
+#include "wizard/Agreement.h"
+#include "wizard/SetupForm.h"
+#include "wizard/SystemFacts.h"
+#include "wizard/gui/Application.h"
+#include "wizard/gui/Resources.h"
+
+namespace setup {
+
+namespace {
+
+// Products of the same publisher whose setup always speaks English.
+constexpr std::array<std::u16string_view, 2> kEnglishOnlyProducts = {u"Quorvel", u"Sindrel"};
+
+const gui::TFontSpec kChineseFont8{u"宋体", -11, false, ANSI_CHARSET};
+const gui::TFontSpec kChineseFont9{u"宋体", -12, false, ANSI_CHARSET};
+
+bool IsChinese() { return Global::LanguageIndex == Global::kChinese; }
+
+// The same font in another face, size and style kept.
+gui::TFontSpec InChineseFace(gui::TFontSpec font) {
+  font.name = kChineseFont8.name;
+  return font;
+}
+
+}  // namespace
+
+void TForm1::FormCreate() {
+  ReadConfiguration();
+  LoadImages();
+  ApplyLanguage();
+  gui::Application().SetTitle(Text());
+  btnPrev.SetText(CaptionBack);
+  btnNext.SetText(CaptionNext);
+  btnClose.SetText(CaptionCancel);
+  const bool vistaOrLater = WindowsMajorVersion() >= 6;
+  SetOuterSize(503, vistaOrLater ? 398 : 385);
+  for (gui::TPanel* page : {&pnlStep2, &pnlStep3, &pnlStep4}) page->SetAlign(gui::TAlign::Top);
+  PageIndex = 1;
+  ProgressBar1.SetPosition(0);
+  // There is no Quick Launch bar from Windows Vista on.
+  chkSCOnQuick.SetVisible(!vistaOrLater);
+  // Before the proposal: setting the folder text runs the destination test, which needs them.
+  FixedDriveLetters = GetFixedDriveLetters();
+  ProposeDestination();
+}
+
+void TForm1::ReadConfiguration() {
+  ProductShortName = Global::LoadConfigString(Global::idProductShortName);
+  for (std::u16string_view name : kEnglishOnlyProducts)
+    if (ProductShortName == name) Global::LanguageIndex = Global::kEnglish;
+  ProductVersion = Global::LoadConfigString(Global::idProductVersion);
+  RequiredSpaceText = Global::LoadConfigString(Global::idRequiredSpaceText);
+  IsFreeware = TextToBool(Global::LoadConfigString(Global::idIsFreeware));
+}
+
+void TForm1::LoadImages() {
+  const std::u16string sideImage = u"ImageLeft" + IntToText(Global::LanguageIndex);
+  const auto jpeg = gui::ResourceBytes(RT_RCDATA, WidePtr(sideImage));
+  if (jpeg.empty()) throw gui::EInvalidGraphic(u"Resource " + sideImage + u" not found");
+  Image1.SetPicture(gui::TPicture::FromJpeg(jpeg));
+  Image2.SetPicture(gui::TPicture::FromBitmapResource(L"ImageIcon"));
+  Image3.SetPicture(Image2.Picture().Copy());
+}
+
+void TForm1::ApplyLanguage() {
+  if (IsChinese()) {
+    ProductDisplayName = Global::LoadConfigString(Global::idProductDisplayNameCn);
+    ApplyTexts(ChineseTexts({ProductDisplayName, ProductVersion, RequiredSpaceText}));
+    ApplyChineseLayout();
+    Memo2.SetLines(ChineseAgreement(ProductDisplayName, IsFreeware));
+  } else {
+    ProductDisplayName = Global::LoadConfigString(Global::idProductDisplayNameEn);
+    ApplyTexts(EnglishTexts({ProductDisplayName, ProductVersion, RequiredSpaceText}));
+    ApplyEnglishLayout();
+    Memo2.SetLines(EnglishAgreement(ProductDisplayName, IsFreeware));
+  }
+}
+
+void TForm1::ApplyTexts(const TWizardTexts& texts) {
+  CaptionBack = texts.captionBack;
+  CaptionNext = texts.captionNext;
+  CaptionCancel = texts.captionCancel;
+  CaptionAgree = texts.captionAgree;
+  CaptionFinish = texts.captionFinish;
+  CaptionInstall = texts.captionInstall;
+  MsgDirCreateFailed = texts.msgDirCreateFailed;
+  MsgExtractFailed = texts.msgExtractFailed;
+  BrowsePrompt = texts.browsePrompt;
+  FreeSpacePrefix = texts.freeSpacePrefix;
+
+  SetText(texts.formCaption);
+  lblWelcome.SetText(texts.welcome);
+  lblWillInstall.SetText(texts.willInstall);
+  lblSetupFolder.SetText(texts.setupFolder);
+  lblNeedSize.SetText(texts.needSize);
+  lblComplete.SetText(texts.complete);
+
+  const std::pair<gui::TWindow*, const std::optional<std::u16string>*> replaced[] = {
+      {&lblLicense, &texts.license}, {&lblLicenseTip, &texts.licenseTip},   {&lblAgreement, &texts.agreement},
+      {&lblFolder, &texts.folder},   {&lblFolderTip, &texts.folderTip},     {&gbFolder, &texts.folderGroup},
+      {&btnBrowse, &texts.browse},   {&chkSCOnDesktop, &texts.desktopIcon}, {&chkSCOnQuick, &texts.quickLaunchIcon},
+      {&lblClose, &texts.closeNote}, {&chkRunOnExit, &texts.launch},
+  };
+  for (const auto& [control, text] : replaced)
+    if (*text) control->SetText(**text);
+}
+
+void TForm1::ApplyEnglishLayout() {
+  lblFolder.SetPosition(lblFolder.Bounds().left, 9);
+  lblLicense.SetPosition(lblLicense.Bounds().left, 9);
+  lblFolderTip.SetVisible(true);
+  lblLicenseTip.SetVisible(true);
+  lblClose.SetVisible(true);
+  chkRunOnExit.SetPosition(186, 170);
+}
+
+void TForm1::ApplyChineseLayout() {
+  lblWelcome.SetFont(InChineseFace(lblWelcome.Font()));
+  lblComplete.SetFont(InChineseFace(lblComplete.Font()));
+  lblWillInstall.SetFont(kChineseFont9);
+  lblSetupFolder.SetFont(kChineseFont9);
+  lblWelcome.SetPosition(193, 40);
+  lblWillInstall.SetPosition(193, 116);
+  lblComplete.SetPosition(203, 28);
+}
+
+void TForm1::ProposeDestination() {
+  // An earlier installation's shortcut names the folder it went to.
+  std::u16string folder = FindShortcutFolder(ProductDisplayName, u"QuickLaunch");
+  if (folder.empty()) folder = FindShortcutFolder(ProductDisplayName, u"Desktop");
+  if (!folder.empty()) {
+    folder.pop_back();  // the trailing backslash
+  } else {
+    folder = EnvironmentVariable(u"PROGRAMFILES") + u"\\Velmora Soft\\" + ProductShortName;
+  }
+  editSetupDir.SetText(folder);
+}
+
+}  // namespace setup
