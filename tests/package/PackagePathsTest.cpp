@@ -78,7 +78,9 @@ class Macro : public ::testing::TestWithParam<MacroCase> {};
 TEST_P(Macro, OneLeadingMacroThenASafeFolder) {
   const auto rest = MacroRemainder(GetParam().spec);
   ASSERT_EQ(rest.has_value(), GetParam().rest.has_value()) << ToUtf8(GetParam().spec);
-  if (rest) EXPECT_EQ(std::u16string(*rest), *GetParam().rest);
+  if (rest) {
+    EXPECT_EQ(std::u16string(*rest), *GetParam().rest);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
