@@ -15,38 +15,41 @@ using cast::kSBox;
 constexpr int kShortKeyBytes = 10;  // up to this many key bytes, 12 rounds suffice
 
 // The key schedule works on the key as 16 bytes x0..xF and a scratch copy z0..zF; each step
-// replaces one word of one of them with the other's word mixed through S5..S8.
+// replaces one word of one of them with the other's word mixed through S5..S8. Both hold key
+// material and are wiped when the schedule is done.
 struct ScheduleState {
-  SecureArray<std::uint8_t, 16> x;
-  SecureArray<std::uint8_t, 16> z;
+  std::uint8_t x[16] = {};
+  std::uint8_t z[16] = {};
+
+  ScheduleState() = default;
+  ~ScheduleState() { SecureWipe(this, sizeof *this); }
+  ScheduleState(const ScheduleState&) = delete;
+  ScheduleState& operator=(const ScheduleState&) = delete;
 };
 
-std::uint32_t Word(const SecureArray<std::uint8_t, 16>& b, int at) noexcept { return bytes::LoadBE32(&b[at]); }
-void SetWord(SecureArray<std::uint8_t, 16>& b, int at, std::uint32_t v) noexcept { bytes::StoreBE32(&b[at], v); }
-
-std::uint32_t S5(std::uint8_t i) noexcept { return kSBox[4][i]; }
-std::uint32_t S6(std::uint8_t i) noexcept { return kSBox[5][i]; }
-std::uint32_t S7(std::uint8_t i) noexcept { return kSBox[6][i]; }
-std::uint32_t S8(std::uint8_t i) noexcept { return kSBox[7][i]; }
+const auto& S5 = kSBox[4];
+const auto& S6 = kSBox[5];
+const auto& S7 = kSBox[6];
+const auto& S8 = kSBox[7];
 
 // z from x, the first half of each of the four blocks of the schedule.
 void MixXIntoZ(ScheduleState& s) noexcept {
-  auto& x = s.x;
-  auto& z = s.z;
-  SetWord(z, 0, Word(x, 0) ^ S5(x[0xD]) ^ S6(x[0xF]) ^ S7(x[0xC]) ^ S8(x[0xE]) ^ S7(x[0x8]));
-  SetWord(z, 4, Word(x, 8) ^ S5(z[0x0]) ^ S6(z[0x2]) ^ S7(z[0x1]) ^ S8(z[0x3]) ^ S8(x[0xA]));
-  SetWord(z, 8, Word(x, 12) ^ S5(z[0x7]) ^ S6(z[0x6]) ^ S7(z[0x5]) ^ S8(z[0x4]) ^ S5(x[0x9]));
-  SetWord(z, 12, Word(x, 4) ^ S5(z[0xA]) ^ S6(z[0x9]) ^ S7(z[0xB]) ^ S8(z[0x8]) ^ S6(x[0xB]));
+  const std::uint8_t* x = s.x;
+  std::uint8_t* z = s.z;
+  bytes::StoreBE32(z, bytes::LoadBE32(x) ^ S5[x[0xD]] ^ S6[x[0xF]] ^ S7[x[0xC]] ^ S8[x[0xE]] ^ S7[x[0x8]]);
+  bytes::StoreBE32(z + 4, bytes::LoadBE32(x + 8) ^ S5[z[0x0]] ^ S6[z[0x2]] ^ S7[z[0x1]] ^ S8[z[0x3]] ^ S8[x[0xA]]);
+  bytes::StoreBE32(z + 8, bytes::LoadBE32(x + 12) ^ S5[z[0x7]] ^ S6[z[0x6]] ^ S7[z[0x5]] ^ S8[z[0x4]] ^ S5[x[0x9]]);
+  bytes::StoreBE32(z + 12, bytes::LoadBE32(x + 4) ^ S5[z[0xA]] ^ S6[z[0x9]] ^ S7[z[0xB]] ^ S8[z[0x8]] ^ S6[x[0xB]]);
 }
 
 // x from z, the second half.
 void MixZIntoX(ScheduleState& s) noexcept {
-  auto& x = s.x;
-  auto& z = s.z;
-  SetWord(x, 0, Word(z, 8) ^ S5(z[0x5]) ^ S6(z[0x7]) ^ S7(z[0x4]) ^ S8(z[0x6]) ^ S7(z[0x0]));
-  SetWord(x, 4, Word(z, 0) ^ S5(x[0x0]) ^ S6(x[0x2]) ^ S7(x[0x1]) ^ S8(x[0x3]) ^ S8(z[0x2]));
-  SetWord(x, 8, Word(z, 4) ^ S5(x[0x7]) ^ S6(x[0x6]) ^ S7(x[0x5]) ^ S8(x[0x4]) ^ S5(z[0x1]));
-  SetWord(x, 12, Word(z, 12) ^ S5(x[0xA]) ^ S6(x[0x9]) ^ S7(x[0xB]) ^ S8(x[0x8]) ^ S6(z[0x3]));
+  std::uint8_t* x = s.x;
+  const std::uint8_t* z = s.z;
+  bytes::StoreBE32(x, bytes::LoadBE32(z + 8) ^ S5[z[0x5]] ^ S6[z[0x7]] ^ S7[z[0x4]] ^ S8[z[0x6]] ^ S7[z[0x0]]);
+  bytes::StoreBE32(x + 4, bytes::LoadBE32(z) ^ S5[x[0x0]] ^ S6[x[0x2]] ^ S7[x[0x1]] ^ S8[x[0x3]] ^ S8[z[0x2]]);
+  bytes::StoreBE32(x + 8, bytes::LoadBE32(z + 4) ^ S5[x[0x7]] ^ S6[x[0x6]] ^ S7[x[0x5]] ^ S8[x[0x4]] ^ S5[z[0x1]]);
+  bytes::StoreBE32(x + 12, bytes::LoadBE32(z + 12) ^ S5[x[0xA]] ^ S6[x[0x9]] ^ S7[x[0xB]] ^ S8[x[0x8]] ^ S6[z[0x3]]);
 }
 
 // Four subkeys from the 16 bytes b: four index pairs into S5..S8 and one extra index each.
@@ -54,8 +57,8 @@ struct SubkeyPick {
   std::uint8_t a, b, c, d, extra;
 };
 
-std::uint32_t Subkey(const SecureArray<std::uint8_t, 16>& b, SubkeyPick pick, int box) noexcept {
-  return S5(b[pick.a]) ^ S6(b[pick.b]) ^ S7(b[pick.c]) ^ S8(b[pick.d]) ^ kSBox[4 + box][b[pick.extra]];
+std::uint32_t Subkey(const std::uint8_t* b, SubkeyPick pick, int box) noexcept {
+  return S5[b[pick.a]] ^ S6[b[pick.b]] ^ S7[b[pick.c]] ^ S8[b[pick.d]] ^ kSBox[4 + box][b[pick.extra]];
 }
 
 // clang-format off
@@ -132,7 +135,7 @@ void TCast128::DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) {
 void TCast128::ScheduleKey(const std::uint8_t* key, std::uint32_t size) {
   const std::size_t keyBytes = std::min<std::size_t>(size / 8, kKeyBytes);
   ScheduleState state;
-  std::copy_n(key, keyBytes, state.x.begin());  // the rest stays zero: the padding
+  std::copy_n(key, keyBytes, state.x);  // the rest stays zero: the padding
 
   SecureArray<std::uint32_t, 2 * kMaxRounds> subkeys;
   SixteenSubkeys(state, subkeys.data());

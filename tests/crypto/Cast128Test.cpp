@@ -1,10 +1,8 @@
 // CAST-128: RFC 2144 appendix B, and cross-checks made once with independent implementations
-// by tests/crypto/tools/cipher_cross_vectors.py (Botan 2's Python binding for 13- and 16-byte
-// keys; OpenSSL's libcrypto CAST_set_key / CAST_ecb_encrypt for the 5- and 10-byte keys that
-// take 12 rounds, with 8-bit CFB built around it in that script).
+// by tests/crypto/tools/cipher_cross_vectors.py: Botan 2's Python binding for 13- and 16-byte
+// keys and the shortened maintenance test; OpenSSL's libcrypto CAST_set_key / CAST_ecb_encrypt
+// for the 5- and 10-byte keys that take 12 rounds, with 8-bit CFB built around it in that script.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "BlockCipherCases.h"
 #include "crypto/Cast128.h"
@@ -63,12 +61,31 @@ TEST(Cast128, RoundsFollowTheKeyBytesRead) {
   EXPECT_EQ(cipher.Rounds(), 0);
 }
 
-// RFC 2144 B.2, the full maintenance test: a million steps of a and b enciphering each other.
-TEST(Cast128, FullMaintenanceTest) {
+// RFC 2144 B.2, the maintenance test: a and b encipher each other's halves, step after step.
+// The published answer needs a million steps, which unoptimised sanitizer builds take about a
+// minute for; they stop after 10000, whose answer was cross-checked with Botan.
+struct MaintenanceCase {
+  const char* name;
+  int steps;
+  const char* a;
+  const char* b;
+};
+
+const MaintenanceCase kMaintenanceCases[] = {
+    {"Steps10000", 10000, "fd9f563662cc64d7f2fb6be67d23a0f8", "e8c3c8eae136a412228cf7414395373b"},
+    {"Rfc2144Steps1000000", 1000000, "eea9d0a249fd3ba6b3436fb89d6dca92", "b2c95eb00c31ad7180ac05b8e83d696e"},
+};
+
+class Cast128Maintenance : public ::testing::TestWithParam<MaintenanceCase> {};
+
+TEST_P(Cast128Maintenance, ReachesTheKnownKeys) {
+#ifndef __OPTIMIZE__
+  if (GetParam().steps > 10000) GTEST_SKIP() << "a million key schedules: run by the optimised (Windows) build";
+#endif
   std::vector<std::uint8_t> a = FromHex("0123456712345678234567893456789a");
   std::vector<std::uint8_t> b = a;
   TCast128 cipher;
-  for (int i = 0; i < 1000000; ++i) {
+  for (int i = 0; i < GetParam().steps; ++i) {
     cipher.Init(b.data(), 128);
     cipher.EncryptECB(a.data(), a.data());
     cipher.EncryptECB(a.data() + 8, a.data() + 8);
@@ -76,9 +93,12 @@ TEST(Cast128, FullMaintenanceTest) {
     cipher.EncryptECB(b.data(), b.data());
     cipher.EncryptECB(b.data() + 8, b.data() + 8);
   }
-  EXPECT_EQ(ToHex(a), "eea9d0a249fd3ba6b3436fb89d6dca92");
-  EXPECT_EQ(ToHex(b), "b2c95eb00c31ad7180ac05b8e83d696e");
+  EXPECT_EQ(ToHex(a), GetParam().a);
+  EXPECT_EQ(ToHex(b), GetParam().b);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rfc2144, Cast128Maintenance, ::testing::ValuesIn(kMaintenanceCases),
+                         CaseName<MaintenanceCase>);
 
 TEST(Cast128, SelfTestPasses) {
   TCast128 cipher;
