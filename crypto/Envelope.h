@@ -15,8 +15,7 @@ namespace setup {
 std::u16string DecryptEnvelope(std::u16string_view envelope, std::u16string_view password) noexcept;
 
 // Writes an envelope with a random printable-ASCII salt and initial vector from the system's
-// secure random source. Raises ECipher for an index outside the suite or a cipher this build
-// does not contain.
+// secure random source. Raises ECipher for an index outside the suite.
 std::u16string EncryptEnvelope(int hashIndex, int cipherIndex, std::u16string_view password,
                                std::u16string_view plainText);
 

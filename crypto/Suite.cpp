@@ -2,31 +2,18 @@
 
 #include "base/Text.h"
 #include "crypto/Blowfish.h"
+#include "crypto/Cast128.h"
+#include "crypto/Cast256.h"
+#include "crypto/Des.h"
 #include "crypto/Haval.h"
+#include "crypto/Idea.h"
 #include "crypto/Md5.h"
 #include "crypto/Rc4.h"
 #include "crypto/Rijndael.h"
 #include "crypto/Sha1.h"
 #include "crypto/Sha256.h"
 #include "crypto/Sha512.h"
-
-// The remaining block ciphers live in their own files; crypto/CMakeLists.txt defines
-// SETUP_HAVE_<NAME> for each one whose header and source are both present.
-#ifdef SETUP_HAVE_CAST128
-#include "crypto/Cast128.h"
-#endif
-#ifdef SETUP_HAVE_CAST256
-#include "crypto/Cast256.h"
-#endif
-#ifdef SETUP_HAVE_DES
-#include "crypto/Des.h"
-#endif
-#ifdef SETUP_HAVE_TWOFISH
 #include "crypto/Twofish.h"
-#endif
-#ifdef SETUP_HAVE_IDEA
-#include "crypto/Idea.h"
-#endif
 
 namespace setup {
 namespace {
@@ -76,32 +63,22 @@ std::unique_ptr<TCipher> CreateCipherByIndex(int index) {
   switch (index) {
     case 0:
       return std::make_unique<TBlowfish>();
-#ifdef SETUP_HAVE_CAST128
     case 1:
       return std::make_unique<TCast128>();
-#endif
-#ifdef SETUP_HAVE_CAST256
     case 2:
       return std::make_unique<TCast256>();
-#endif
-#ifdef SETUP_HAVE_DES
     case 3:
       return std::make_unique<TDes>();
     case 4:
       return std::make_unique<T3Des>();
-#endif
     case 5:
       return std::make_unique<TRijndael>();
     case 6:
       return std::make_unique<TRc4>();
-#ifdef SETUP_HAVE_TWOFISH
     case 7:
       return std::make_unique<TTwofish>();
-#endif
-#ifdef SETUP_HAVE_IDEA
     case 8:
       return std::make_unique<TIdea>();
-#endif
     default:
       return nullptr;
   }

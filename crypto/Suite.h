@@ -13,7 +13,7 @@ inline constexpr int kHashCount = 5;    // 0 HAVAL, 1 MD5, 2 SHA-1, 3 SHA-256, 4
 inline constexpr int kCipherCount = 9;  // 0 Blowfish ... 8 IDEA
 
 // A new, uninitialised hash or cipher of the suite. An index outside 0 to kHashCount - 1
-// (kCipherCount - 1) gives nullptr, and so does a cipher this build does not contain.
+// (kCipherCount - 1) gives nullptr.
 std::unique_ptr<THash> CreateHashByIndex(int index);
 std::unique_ptr<TCipher> CreateCipherByIndex(int index);
 
