@@ -1,7 +1,8 @@
 // The arguments are read as UTF-16 from the process's command line, so names in any script
 // survive whatever the ANSI code page is.
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>  // after windows.h, which it needs
 
 #include <memory>
 #include <string>
