@@ -324,6 +324,29 @@ TEST_F(ShortcutTest, MissingPlaceValuesFindNothing) {
   EXPECT_EQ(FindShortcutFolder(u"Glyphor", u"Desktop"), u"");
 }
 
+// A place without a folder is not probed: the bare name would be a file at the root of the
+// current drive, which is no shell place.
+TEST_F(ShortcutTest, MissingPlaceValueDoesNotLookAtTheDriveRoot) {
+  struct CurrentFolder {
+    explicit CurrentFolder(const fs::path& folder) : saved(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolder() { fs::current_path(saved); }
+    fs::path saved;
+  } current(programFolder());
+  const fs::path rootLink = fs::path(programFolder().root_path()) / u"GlyphorRootProbe.lnk";
+  ASSERT_TRUE(SaveLink(rootLink, target()));
+  struct RemoveAtEnd {
+    ~RemoveAtEnd() { fs::remove(path); }
+    fs::path path;
+  } removeRootLink{rootLink};
+  ASSERT_EQ(ToUtf8(ResolveShortcut(u"\\GlyphorRootProbe.lnk")), ToUtf8(target()));
+
+  const ScopedRegistryValue noUser(HKEY_CURRENT_USER, kShellFoldersKey, u"Desktop", std::nullopt);
+  const ScopedRegistryValue noCommon(HKEY_LOCAL_MACHINE, kShellFoldersKey, u"Common Desktop", std::nullopt);
+  EXPECT_EQ(FindShortcutFolder(u"GlyphorRootProbe", u"Desktop"), u"");
+  const ScopedRegistryValue noAppData(HKEY_CURRENT_USER, kShellFoldersKey, u"AppData", std::nullopt);
+  EXPECT_EQ(FindShortcutFolder(u"GlyphorRootProbe", u"QuickLaunch"), u"");
+}
+
 // Without a COM apartment the link object cannot be made, and the failure carries its HRESULT.
 TEST(ShortcutWithoutApartmentTest, CreationFailuresRaiseComErrors) {
   std::optional<EOleSysError> createError;
