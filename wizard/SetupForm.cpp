@@ -3,10 +3,6 @@
 #include "wizard/gui/Application.h"
 #include "wizard/gui/ExceptionReport.h"
 
-// The design below names only the arguments that differ from their defaults; GCC would warn
-// about every member a designated initialiser leaves to its default.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace setup {
 
 namespace {

@@ -27,6 +27,9 @@ LRESULT TImage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       EndPaint(Handle(), &paint);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      Paint(reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_SIZE:
       InvalidateRect(Handle(), nullptr, TRUE);
       break;
@@ -47,11 +50,13 @@ void TImage::Paint(HDC dc) {
     x = (client.right - picture_.Width()) / 2;
     y = (client.bottom - picture_.Height()) / 2;
   }
+  // Read before the bitmap is selected here: a bitmap can be selected into one context only.
+  const COLORREF transparent = options_.transparent ? picture_.TransparentColor() : CLR_INVALID;
   MemoryDc memory(dc);
   SelectedObject selected(memory.Get(), picture_.Bitmap());
   if (options_.transparent) {
     TransparentBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, picture_.Width(),
-                   picture_.Height(), picture_.TransparentColor());
+                   picture_.Height(), transparent);
   } else {
     BitBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, SRCCOPY);
   }

@@ -25,11 +25,11 @@ struct CreateArgs {
   int top = 0;
   int width = 0;
   int height = 0;
-  std::u16string text;
+  std::u16string text{};
   bool visible = true;
   TAlign align = TAlign::None;
   // The parent's font when not given.
-  std::optional<TFontSpec> font;
+  std::optional<TFontSpec> font{};
 };
 
 struct TBounds {
