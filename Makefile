@@ -31,7 +31,7 @@ demo: windows
 
 # Opens the sample wizard for a person on the current display.
 run: windows
-	WINEPREFIX=$(CURDIR)/build/windows/wine/prefix WINEDLLOVERRIDES="mscoree,mshtml=" wine build/windows/glyphor/Setup.exe
+	WINEPREFIX=$(CURDIR)/build/windows/wine/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine build/windows/glyphor/Setup.exe
 
 fuzz: deps
 	cmake --preset fuzz
