@@ -1,0 +1,123 @@
+#include "uninstall/Uninstaller.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Global.h"
+#include "app/InstanceGuard.h"
+#include "base/Errors.h"
+#include "base/Text.h"
+#include "shell/ShellPaths.h"
+#include "uninstall/FileList.h"
+#include "uninstall/FileListResource.h"
+#include "uninstall/FilePaths.h"
+#include "uninstall/InstalledFiles.h"
+#include "uninstall/ProductShortcuts.h"
+#include "uninstall/SelfRemoval.h"
+#include "uninstall/UninstallDialogs.h"
+#include "uninstall/UninstallRegistration.h"
+#include "uninstall/UninstallTexts.h"
+#include "wizard/gui/Application.h"
+#include "wizard/gui/MessageDialog.h"
+
+namespace setup {
+
+namespace {
+
+// The running-instance guard of the setup wizard: the same search, and the same message unless
+// the removal is silent.
+bool ProductRuns(const UninstallOptions& options) {
+  if (!options.silent) return ProductIsRunning(Global::LanguageIndex);
+  const ProductWindowIdentity product{Global::LoadConfigString(Global::idMainWindowClass),
+                                      Global::LoadConfigString(Global::idMainWindowTitleEn),
+                                      Global::LoadConfigString(Global::idMainWindowTitleCn)};
+  return !FindRunningTitle(product).empty();
+}
+
+struct Product {
+  std::u16string displayName;             // in the language of the texts
+  std::vector<std::u16string> bothNames;  // the names an installation in either language registers
+};
+
+Product ReadProduct() {
+  const std::u16string english = Global::LoadConfigString(Global::idProductDisplayNameEn);
+  const std::u16string chinese = Global::LoadConfigString(Global::idProductDisplayNameCn);
+  Product product{Global::LanguageIndex == Global::kChinese ? chinese : english, {english}};
+  if (chinese != english) product.bothNames.push_back(chinese);
+  return product;
+}
+
+// Removes everything the setup made; returns the full paths of what could not be removed.
+std::vector<std::u16string> RemoveInstallation(const Product& product, const std::vector<std::u16string>& files) {
+  const std::u16string uninstaller = ModuleFilePath();
+  const std::u16string installFolder = FolderPart(uninstaller);
+
+  // The shortcuts are judged by their targets, so before those are deleted.
+  std::vector<std::u16string> shortcuts;
+  for (const std::u16string& name : product.bothNames) {
+    for (std::u16string& link : FindProductShortcuts(name, installFolder)) shortcuts.push_back(std::move(link));
+  }
+
+  std::vector<std::u16string> left = RemoveListedFiles(installFolder, files, uninstaller);
+  RemoveEmptyFolders(installFolder, FoldersOfFiles(files));
+  for (const std::u16string& link : shortcuts) {
+    if (!DeleteFileW(WidePtr(link)) && GetLastError() != ERROR_FILE_NOT_FOUND) left.push_back(link);
+  }
+  if (!left.empty()) return left;  // the registration and the uninstaller stay for another run
+
+  for (const std::u16string& name : product.bothNames) RemoveUninstallRegistration(name, uninstaller);
+  if (!StartSelfRemoval()) left.push_back(uninstaller);
+  return left;
+}
+
+int Uninstall(const UninstallOptions& options) {
+  Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
+  if (ProductRuns(options)) return kUninstallProductRunning;
+
+  gui::TApplication& application = gui::Application();
+  application.Initialize();  // joins the single-threaded COM apartment the shortcut object needs
+  application.SetIconFromResource(L"AppIcon");
+  // As the wizard's form does: some products speak English on every system.
+  Global::LanguageIndex =
+      UninstallLanguageIndex(Global::LanguageIndex, Global::LoadConfigString(Global::idProductShortName));
+  const Product product = ReadProduct();
+  application.SetTitle(product.displayName);
+
+  std::vector<std::u16string> files;
+  try {
+    files = LoadInstalledFileList();
+  } catch (const EFileListError& error) {
+    if (!options.silent) ShowWarning(DamagedUninstallerText(Global::LanguageIndex, error.Message()));
+    return kUninstallFailed;
+  }
+
+  if (!options.silent && !AskYesNo(ConfirmRemovalText(Global::LanguageIndex, product.displayName)))
+    return kUninstallCancelled;
+
+  const std::vector<std::u16string> left = RemoveInstallation(product, files);
+  if (!left.empty()) {
+    if (!options.silent) ShowWarning(NotRemovedText(Global::LanguageIndex, product.displayName, left));
+    return kUninstallFilesLeft;
+  }
+  if (!options.silent) gui::ShowMessage(RemovedText(Global::LanguageIndex, product.displayName));
+  return kUninstallRemoved;
+}
+
+}  // namespace
+
+int RunUninstaller(const UninstallOptions& options) noexcept {
+  try {
+    return Uninstall(options);
+  } catch (const Exception& error) {
+    if (!options.silent) ShowWarning(error.Message());
+  } catch (const std::exception& error) {
+    if (!options.silent) ShowWarning(FromUtf8(error.what()));
+  } catch (...) {
+    // Nothing may leave the entry; the exit code tells the failure.
+  }
+  return kUninstallFailed;
+}
+
+}  // namespace setup

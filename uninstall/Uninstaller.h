@@ -1,0 +1,22 @@
+// Uninst.exe's sequence: guard, question, removal, messages (Windows only).
+#pragma once
+
+namespace setup {
+
+// The exit codes of Uninst.exe.
+enum UninstallExitCode : int {
+  kUninstallRemoved = 0,         // everything is gone (the uninstaller's own file a moment later)
+  kUninstallFilesLeft = 1,       // some files could not be removed; the registration stays
+  kUninstallCancelled = 2,       // the question was answered No: nothing changed
+  kUninstallProductRunning = 3,  // the product runs: nothing changed
+  kUninstallFailed = 4,          // the uninstaller's file list is damaged, or another failure
+};
+
+struct UninstallOptions {
+  bool silent = false;  // no question and no messages
+};
+
+// Runs the whole removal and returns its exit code. Raises nothing.
+int RunUninstaller(const UninstallOptions& options) noexcept;
+
+}  // namespace setup
