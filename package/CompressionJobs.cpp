@@ -2,18 +2,26 @@
 
 #include <algorithm>
 
-#include "base/FileSystem.h"
-#include "base/Text.h"
-
 namespace setup {
 
-CompressionJobs::CompressionJobs(std::vector<std::u16string> sources, std::u16string temporaryPrefix, int level,
-                                 unsigned workers)
-    : sources_(std::move(sources)), level_(level), slots_(sources_.size()) {
-  for (std::size_t i = 0; i < slots_.size(); ++i) {
-    slots_[i].file = temporaryPrefix + IntToText(static_cast<std::int64_t>(i)) + u".tmp";
+namespace {
+constexpr std::size_t kBlocksAheadPerWorker = 3;
+}  // namespace
+
+CompressionJobs::CompressionJobs(std::vector<Source> sources, int level, unsigned workers)
+    : sources_(std::move(sources)), level_(level) {
+  for (std::size_t i = 0; i < sources_.size(); ++i) {
+    const std::int64_t count = DeflateBlockCount(sources_[i].size);
+    blockCounts_.push_back(count);
+    for (std::int64_t block = 0; block < count; ++block) {
+      Task task;
+      task.source = i;
+      task.block = block;
+      tasks_.push_back(std::move(task));
+    }
   }
-  const std::size_t count = std::min<std::size_t>(workers == 0 ? 1 : workers, slots_.size());
+  const std::size_t count = std::min<std::size_t>(workers == 0 ? 1 : workers, tasks_.size());
+  window_ = std::max<std::size_t>(count, 1) * kBlocksAheadPerWorker;
   try {
     for (std::size_t i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
   } catch (...) {
@@ -29,46 +37,54 @@ void CompressionJobs::Shutdown() noexcept {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
+  changed_.notify_all();
   for (std::thread& worker : workers_) {
     if (worker.joinable()) worker.join();
   }
-  for (const Slot& slot : slots_) RemoveFile(slot.file);
 }
+
+std::int64_t CompressionJobs::BlockCount(std::size_t source) const { return blockCounts_[source]; }
 
 void CompressionJobs::Work() {
   for (;;) {
     std::size_t i = 0;
     {
-      std::lock_guard lock(mutex_);
-      if (stopping_ || next_ == slots_.size()) return;
+      std::unique_lock lock(mutex_);
+      // Stay within the window ahead of the caller, so finished blocks do not pile up.
+      changed_.wait(lock, [&] { return stopping_ || next_ == tasks_.size() || next_ < consumed_ + window_; });
+      if (stopping_ || next_ == tasks_.size()) return;
       i = next_++;
     }
-    DeflatedSizes sizes;
+    DeflatedBlock result;
     std::exception_ptr failure;
     try {
-      sizes = DeflateFile(sources_[i], slots_[i].file, level_);
+      const Source& source = sources_[tasks_[i].source];
+      result = DeflateBlock(source.file, source.size, tasks_[i].block, level_);
     } catch (...) {
       failure = std::current_exception();
     }
     {
       std::lock_guard lock(mutex_);
-      slots_[i].sizes = sizes;
-      slots_[i].failure = failure;
-      slots_[i].done = true;
-      // A failure ends the whole package: the others need not be compressed.
+      tasks_[i].result = std::move(result);
+      tasks_[i].failure = failure;
+      tasks_[i].done = true;
+      // A failure ends the whole package: the blocks after it are not needed.
       if (failure) stopping_ = true;
     }
-    finished_.notify_all();
+    changed_.notify_all();
   }
 }
 
-DeflatedSizes CompressionJobs::Wait(std::size_t i) {
+DeflatedBlock CompressionJobs::Next() {
   std::unique_lock lock(mutex_);
-  finished_.wait(lock, [&] { return slots_[i].done; });
-  if (slots_[i].failure) std::rethrow_exception(slots_[i].failure);
-  return slots_[i].sizes;
+  const std::size_t i = consumed_;
+  changed_.wait(lock, [&] { return tasks_[i].done; });
+  if (tasks_[i].failure) std::rethrow_exception(tasks_[i].failure);
+  DeflatedBlock result = std::move(tasks_[i].result);
+  ++consumed_;
+  lock.unlock();
+  changed_.notify_all();
+  return result;
 }
-
-void CompressionJobs::Release(std::size_t i) { RemoveFile(slots_[i].file); }
 
 }  // namespace setup

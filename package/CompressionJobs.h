@@ -1,55 +1,63 @@
-// Compressing the entries of a package on worker threads, each into its own temporary file,
-// handed back in entry order. Each stream depends only on its file and the level, so the
-// result does not depend on the number of workers.
+// Compressing the files of a package on worker threads, block by block, handed back in order.
+// At most a fixed number of blocks are ahead of the one the caller waits for, so memory stays
+// bounded whatever the file sizes.
 #pragma once
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "package/StreamDeflater.h"
+#include "package/BlockDeflater.h"
 
 namespace setup {
 
 class CompressionJobs {
  public:
-  // Starts the workers at once; temporary files are named temporaryPrefix + index + ".tmp".
-  CompressionJobs(std::vector<std::u16string> sources, std::u16string temporaryPrefix, int level, unsigned workers);
-  // Stops the workers, waits for them and removes every temporary file left.
+  struct Source {
+    std::u16string file;
+    std::int64_t size = 0;  // as planned; a file that shrinks since fails with EReadError
+  };
+
+  // Starts the workers at once.
+  CompressionJobs(std::vector<Source> sources, int level, unsigned workers);
+  // Stops the workers and waits for them.
   ~CompressionJobs();
   CompressionJobs(const CompressionJobs&) = delete;
   CompressionJobs& operator=(const CompressionJobs&) = delete;
 
-  // Waits until entry i is compressed; raises what its compression raised.
-  DeflatedSizes Wait(std::size_t i);
-  const std::u16string& TemporaryFile(std::size_t i) const { return slots_[i].file; }
-  // Removes entry i's temporary file once it has been copied.
-  void Release(std::size_t i);
+  std::int64_t BlockCount(std::size_t source) const;
+  // Waits for the next block in order (source by source, block by block) and hands it over;
+  // raises what its compression raised.
+  DeflatedBlock Next();
 
  private:
-  struct Slot {
-    std::u16string file;
+  struct Task {
+    std::size_t source = 0;
+    std::int64_t block = 0;
     bool done = false;
-    DeflatedSizes sizes;
+    DeflatedBlock result;
     std::exception_ptr failure;
   };
 
   void Work();
-  // Stops and joins the workers, then removes the temporary files.
   void Shutdown() noexcept;
 
-  std::vector<std::u16string> sources_;
+  std::vector<Source> sources_;
+  std::vector<std::int64_t> blockCounts_;
   int level_;
-  std::vector<Slot> slots_;
+  std::size_t window_;
+  std::vector<Task> tasks_;
   std::mutex mutex_;
-  std::condition_variable finished_;
-  std::size_t next_ = 0;  // next entry a worker takes; guarded by mutex_
+  std::condition_variable changed_;
+  std::size_t next_ = 0;      // next task a worker takes; guarded by mutex_
+  std::size_t consumed_ = 0;  // tasks handed over by Next; guarded by mutex_
   bool stopping_ = false;
-  std::vector<std::thread> workers_;  // last, so the workers are gone before the slots
+  std::vector<std::thread> workers_;  // last, so the workers are gone before the tasks
 };
 
 }  // namespace setup

@@ -1,5 +1,7 @@
 #include "package/PackageWriter.h"
 
+#include <zlib.h>
+
 #include <array>
 #include <limits>
 #include <memory>
@@ -13,6 +15,7 @@
 #include "crypto/Envelope.h"
 #include "crypto/SecureWipe.h"
 #include "crypto/Suite.h"
+#include "package/BlockDeflater.h"
 #include "package/CompressionJobs.h"
 #include "package/DataTable.h"
 #include "package/PackagePaths.h"
@@ -29,7 +32,6 @@ constexpr int kPackedColumn = 2;
 constexpr int kUnpackedColumn = 3;
 constexpr int kDestinationColumn = 4;
 constexpr std::array<std::uint8_t, 3> kTail = {0x0A, 0x14, 0x02};
-constexpr std::size_t kCopyChunkBytes = 1024 * 1024;
 constexpr std::int64_t kSizeLimit = std::numeric_limits<std::int32_t>::max();
 
 // The same checks the reader makes, so that every package written can be extracted.
@@ -105,18 +107,6 @@ std::string EnvelopeBytes(const std::u16string& envelope) {
   return bytes;
 }
 
-void CopyInto(ReplacingFile& output, const std::u16string& source, std::int64_t expected, std::vector<char>& buffer) {
-  FileStream in(source, FileStream::Mode::OpenRead);
-  std::int64_t copied = 0;
-  for (;;) {
-    const std::size_t got = in.Read(buffer.data(), buffer.size());
-    if (got == 0) break;
-    output.Write(buffer.data(), got);
-    copied += static_cast<std::int64_t>(got);
-  }
-  if (copied != expected) throw EReadError();
-}
-
 unsigned WorkerCount(unsigned jobs) {
   if (jobs != 0) return jobs;
   const unsigned cores = std::thread::hardware_concurrency();
@@ -134,31 +124,48 @@ void WritePackage(const std::vector<PackageEntry>& entries, const std::u16string
     throw EPackageError(FormatText(u"Invalid compression level (%d)", {IntToText(options.level)}));
   }
   std::int64_t total = 0;
-  std::vector<std::u16string> sources;
+  std::vector<CompressionJobs::Source> sources;
   sources.reserve(entries.size());
   for (const PackageEntry& entry : entries) {
     CheckEntry(entry);
-    total += SourceSize(entry.sourceFile);
+    const std::int64_t size = SourceSize(entry.sourceFile);
+    total += size;
     if (total > kSizeLimit) throw EPackageError::TotalTooLarge();
-    sources.push_back(entry.sourceFile);
+    sources.push_back({entry.sourceFile, size});
   }
   const std::unique_ptr<TDataTable> table = MakeTable(entries);
   TableText(*table);  // a table the text form cannot carry fails before any work
 
   ReplacingFile output(outputFile);
-  CompressionJobs jobs(std::move(sources), output.TemporaryName() + u".", options.level, WorkerCount(options.jobs));
-  std::vector<char> buffer(kCopyChunkBytes);
-  std::int64_t unpackedTotal = 0;
+  CompressionJobs jobs(std::move(sources), options.level, WorkerCount(options.jobs));
+  const std::array<std::uint8_t, 2> header = ZlibHeader(options.level);
+  std::int64_t done = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const DeflatedSizes sizes = jobs.Wait(i);
-    unpackedTotal += sizes.unpacked;
-    if (sizes.packed > kSizeLimit || unpackedTotal > kSizeLimit) throw EPackageError::TotalTooLarge();
-    CopyInto(output, jobs.TemporaryFile(i), sizes.packed, buffer);
-    jobs.Release(i);
+    // One zlib stream: the header, the blocks in order, the Adler-32 of the whole file.
+    output.Write(header.data(), header.size());
+    std::int64_t packed = header.size();
+    std::int64_t unpacked = 0;
+    uLong adler = adler32(0, nullptr, 0);
+    for (std::int64_t b = 0; b < jobs.BlockCount(i); ++b) {
+      const DeflatedBlock block = jobs.Next();
+      output.Write(block.data.data(), block.data.size());
+      packed += static_cast<std::int64_t>(block.data.size());
+      adler = adler32_combine(adler, block.adler, static_cast<z_off_t>(block.size));
+      unpacked += block.size;
+    }
+    const auto checksum = static_cast<std::uint32_t>(adler);
+    const std::array<std::uint8_t, 4> trailer = {
+        static_cast<std::uint8_t>(checksum >> 24), static_cast<std::uint8_t>(checksum >> 16),
+        static_cast<std::uint8_t>(checksum >> 8), static_cast<std::uint8_t>(checksum)};
+    output.Write(trailer.data(), trailer.size());
+    packed += static_cast<std::int64_t>(trailer.size());
+    if (packed > kSizeLimit) throw EPackageError::TotalTooLarge();
+
     TRow& row = table->Items(static_cast<int>(i));
-    row.Items(kPackedColumn).SetValue(static_cast<std::int32_t>(sizes.packed));
-    row.Items(kUnpackedColumn).SetValue(static_cast<std::int32_t>(sizes.unpacked));
-    if (options.onProgress) options.onProgress(unpackedTotal, std::max(total, unpackedTotal));
+    row.Items(kPackedColumn).SetValue(static_cast<std::int32_t>(packed));
+    row.Items(kUnpackedColumn).SetValue(static_cast<std::int32_t>(unpacked));
+    done += unpacked;
+    if (options.onProgress) options.onProgress(done, total);
   }
 
   const std::u16string plainText = TableText(*table);

@@ -9,6 +9,10 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/resource.h>
+
+#include <csignal>
 #endif
 
 #include "base/Text.h"
@@ -224,6 +228,46 @@ TEST_F(ExtractFailure, TargetFolderThatIsAFile) {
   EXPECT_EQ(message.substr(0, start.size()), start) << message;
   EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
 }
+
+#ifndef _WIN32
+// While it is in force, writes beyond the limit fail as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+
+TEST_F(ExtractFailure, WriteFailureMidFileKeepsTheOldFile) {
+  const std::string content(3 * 1024 * 1024, 'w');
+  const std::string stream = Zlib(content);
+  WriteBytes(packageFile_, HandBuiltPackage(kFirst + stream, FirstRow() + u",b.txt," + Size(stream) + u"," +
+                                                                 IntToText(static_cast<std::int64_t>(content.size()))));
+  std::string message;
+  {
+    const FileSizeLimit limit(1024 * 1024);
+    message = MessageOf([&] { ExtractPackage(Text(packageFile_), destination_.Text(), u""); });
+  }
+  EXPECT_EQ(message, "Stream write error");
+  EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(ReadBytes(destination_.Path() / "a.txt"), "new");
+  EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
+}
+#endif
 
 #ifdef _WIN32
 TEST_F(ExtractFailure, TargetInUseIsNamedAndKept) {

@@ -234,5 +234,17 @@ TEST_F(Extract, PasswordReachesTheEnvelope) {
   EXPECT_EQ(ReadBytes(destination_.Path() / "s.txt"), "secret");
 }
 
+TEST(DefaultSystemFolder, IsTheSystemFolderOnWindowsOnly) {
+  const std::u16string folder = DefaultSystemFolder()();
+#ifdef _WIN32
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), u'\\');
+  EXPECT_TRUE(fs::is_directory(fs::path(folder)));
+  EXPECT_TRUE(fs::exists(fs::path(folder) / "kernel32.dll"));
+#else
+  EXPECT_TRUE(folder.empty());
+#endif
+}
+
 }  // namespace
 }  // namespace setup

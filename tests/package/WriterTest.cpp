@@ -6,6 +6,7 @@
 
 #include "crypto/Envelope.h"
 #include "crypto/Suite.h"
+#include "package/BlockDeflater.h"
 #include "package/Extract.h"
 #include "package/PackageReader.h"
 #include "package/PackageWriter.h"
@@ -159,6 +160,8 @@ TEST_F(Writer, BytesDoNotDependOnTheNumberOfJobs) {
   for (unsigned i = 0; i < 9; ++i) {
     files.push_back({u"d" + IntToText(i % 3) + u"\\", u"f" + IntToText(i), Pattern(30000 * i + 1, i), {}});
   }
+  // Three blocks, so the block boundaries are covered too.
+  files.push_back({u"", u"large", Pattern(2 * 1024 * 1024 + 5, 99), {}});
   PackageWriterOptions options;
   options.reproducible = true;
   options.password = u"same";
@@ -171,7 +174,7 @@ TEST_F(Writer, BytesDoNotDependOnTheNumberOfJobs) {
   options.password = u"other";
   EXPECT_FALSE(Write(files, options) == packages[0]);
   Extract(u"other");
-  EXPECT_EQ(ListFiles(destination_.Path()).size(), 9u);
+  EXPECT_EQ(ListFiles(destination_.Path()).size(), 10u);
 }
 
 TEST_F(Writer, RandomSaltDiffersButExtracts) {
@@ -214,6 +217,34 @@ TEST_F(Writer, LargeFilesInParallel) {
   for (unsigned i = 0; i < 4; ++i) {
     EXPECT_TRUE(ReadBytes(destination_.Path() / "big" / ("part" + std::to_string(i))) == files[i].content) << i;
   }
+}
+
+TEST(ZlibHeaderBytes, MatchZlibsOwnForEveryLevel) {
+  for (int level = -1; level <= 9; ++level) {
+    const std::array<std::uint8_t, 2> header = ZlibHeader(level);
+    EXPECT_EQ(std::string(header.begin(), header.end()), Zlib("x", level).substr(0, 2)) << level;
+  }
+}
+
+TEST_F(Writer, MultiBlockStreamIsOneZlibStream) {
+  const std::string content = Pattern(3 * 1024 * 1024 + 12345, 5);
+  PackageWriterOptions options;
+  options.level = 9;
+  options.jobs = 2;
+  const std::string bytes = Write({{u"", u"big", content, {}}}, options);
+  const PackageTable table = ReadPackageTable(Text(packageFile_), u"");
+  ASSERT_EQ(table.rows.size(), 1u);
+  EXPECT_EQ(bytes.substr(0, 2), std::string("\x78\xDA", 2));
+  // zlib's own one-shot inflater reads it back whole, checksum included.
+  std::string out(content.size(), '\0');
+  uLongf outSize = static_cast<uLongf>(out.size());
+  uLong inSize = static_cast<uLong>(table.rows[0].packedSize);
+  ASSERT_EQ(uncompress2(reinterpret_cast<Bytef*>(out.data()), &outSize, reinterpret_cast<const Bytef*>(bytes.data()),
+                        &inSize),
+            Z_OK);
+  EXPECT_EQ(inSize, static_cast<uLong>(table.rows[0].packedSize));
+  EXPECT_TRUE(out == content);
+  EXPECT_EQ(table.rows[0].unpackedSize, static_cast<std::int32_t>(content.size()));
 }
 
 struct RejectCase {

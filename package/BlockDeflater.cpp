@@ -1,0 +1,92 @@
+#include "package/BlockDeflater.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+
+#include "base/FileStream.h"
+#include "package/PackageErrors.h"
+
+namespace setup {
+
+namespace {
+
+constexpr std::int64_t kWindowBytes = 32 * 1024;
+constexpr int kRawDeflate = -15;  // window bits for raw data: the header and checksum are ours
+constexpr int kMemoryLevel = 8;   // zlib's default
+
+class RawDeflater {
+ public:
+  explicit RawDeflater(int level) {
+    const int code = deflateInit2(&stream_, level, Z_DEFLATED, kRawDeflate, kMemoryLevel, Z_DEFAULT_STRATEGY);
+    if (code != Z_OK) throw EDecompressionError::FromZlibCode(code);
+  }
+  ~RawDeflater() { deflateEnd(&stream_); }
+  RawDeflater(const RawDeflater&) = delete;
+  RawDeflater& operator=(const RawDeflater&) = delete;
+
+  z_stream& Stream() noexcept { return stream_; }
+
+ private:
+  z_stream stream_{};
+};
+
+}  // namespace
+
+std::int64_t DeflateBlockCount(std::int64_t fileSize) {
+  return std::max<std::int64_t>(1, (fileSize + kDeflateBlockBytes - 1) / kDeflateBlockBytes);
+}
+
+std::array<std::uint8_t, 2> ZlibHeader(int level) {
+  // The compression-level hint as zlib writes it, then the check bits that make the pair a
+  // multiple of 31.
+  const int effective = level == Z_DEFAULT_COMPRESSION ? 6 : level;
+  const unsigned hint = effective < 2 ? 0 : effective < 6 ? 1 : effective == 6 ? 2 : 3;
+  const unsigned method = 0x78;  // deflate with a 32 KiB window
+  unsigned flags = hint << 6;
+  flags += 31 - (method * 256 + flags) % 31;
+  return {static_cast<std::uint8_t>(method), static_cast<std::uint8_t>(flags)};
+}
+
+DeflatedBlock DeflateBlock(const std::u16string& source, std::int64_t fileSize, std::int64_t index, int level) {
+  const std::int64_t start = index * kDeflateBlockBytes;
+  const std::int64_t end = std::min(fileSize, start + kDeflateBlockBytes);
+  const std::int64_t primer = std::min(start, kWindowBytes);
+  const bool last = end == fileSize;
+
+  std::vector<std::uint8_t> input(static_cast<std::size_t>(primer + end - start));
+  {
+    FileStream file(source, FileStream::Mode::OpenRead);
+    file.Seek(start - primer, FileStream::Origin::Begin);
+    file.ReadBuffer(input.data(), input.size());
+  }
+
+  RawDeflater deflater(level);
+  z_stream& stream = deflater.Stream();
+  if (primer != 0) {
+    const int code = deflateSetDictionary(&stream, input.data(), static_cast<uInt>(primer));
+    if (code != Z_OK) throw EDecompressionError::FromZlibCode(code);
+  }
+  DeflatedBlock block;
+  block.size = end - start;
+  const std::uint8_t* data = input.data() + primer;
+  block.adler = static_cast<std::uint32_t>(adler32(1, data, static_cast<uInt>(block.size)));
+  block.data.resize(deflateBound(&stream, static_cast<uLong>(block.size)) + 16);
+  stream.next_in = const_cast<Bytef*>(data);
+  stream.avail_in = static_cast<uInt>(block.size);
+  std::size_t used = 0;
+  for (;;) {
+    stream.next_out = block.data.data() + used;
+    stream.avail_out = static_cast<uInt>(block.data.size() - used);
+    const int code = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+    if (code == Z_STREAM_ERROR) throw EDecompressionError::FromZlibCode(code);
+    used = block.data.size() - stream.avail_out;
+    // A flush is complete when deflate leaves output room; the last block when the stream ends.
+    if (last ? code == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0) break;
+    block.data.resize(block.data.size() * 2);
+  }
+  block.data.resize(used);
+  return block;
+}
+
+}  // namespace setup
