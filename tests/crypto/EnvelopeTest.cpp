@@ -225,6 +225,24 @@ TEST(EnvelopeEdges, AnOddDecodedLengthLosesItsLastByte) {
   EXPECT_EQ(DecryptEnvelope(envelope + u"QUI=", u"").size(), 4u);  // eight bytes
 }
 
+TEST(EnvelopeEdges, Sha1WithRijndaelIsAes192OverTheDigestAndFourZeroBytes) {
+  const std::u16string salt = u"Sha1+Aes";
+  const std::u16string password = u"secret";
+  const std::u16string iv = u"ivIVivIVivIVivIV";
+  const std::u16string envelope = EncryptEnvelope(kSha1, kRijndael, password, u"twenty bytes", salt, iv);
+
+  auto hash = CreateHashByIndex(kSha1);
+  std::uint8_t key[24] = {};  // the digest's 20 bytes, then zeros
+  hash->Init();
+  hash->UpdateStr(salt + password);
+  hash->Final(key);
+  std::uint8_t ivBytes[16];
+  for (std::size_t i = 0; i < 16; ++i) ivBytes[i] = static_cast<std::uint8_t>(iv[i]);
+  auto aes192 = CreateCipherByIndex(kRijndael);
+  static_cast<TBlockCipher&>(*aes192).Init(key, 192, ivBytes);
+  EXPECT_EQ(envelope.substr(26), aes192->EncryptString(std::u16string_view(u"twenty bytes")));
+}
+
 TEST(EnvelopeEdges, EmptyPasswordHashesTheSaltAlone) {
   const std::u16string withEmpty =
       EncryptEnvelope(kMd5, kRijndael, u"", u"salt only", u"ABCDEFGH", u"0123456789abcdef");
