@@ -1,7 +1,8 @@
 #include "uninstall/ProductShortcuts.h"
 
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
 // The entry of Uninst.exe: the temporary copy's clean-up, or the removal of the product.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <string>
 #include <vector>

@@ -170,6 +170,8 @@ class StagedInstallation : public testing::Test {
 
 TEST_F(StagedInstallation, SilentRemovalLeavesOnlyThePersonsOwnFiles) {
   AddUsersOwnFiles();
+  // A read-only installed file goes as well.
+  ASSERT_TRUE(SetFileAttributesW((folder_ / L"Help" / L"Guide.txt").c_str(), FILE_ATTRIBUTE_READONLY));
   Process uninstaller(Uninstaller(), L"/S");
   EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(kRemoved));
   // No window at all in a silent run.
@@ -336,6 +338,83 @@ TEST_F(StagedInstallation, FileInUseMakesASilentRemovalFail) {
   EXPECT_FALSE(fs::exists(folder_ / L"Probe.exe"));
   EXPECT_TRUE(fs::exists(Uninstaller()));
   EXPECT_TRUE(KeyExists(key_));
+}
+
+// The temporary copy's switch never uninstalls: with a handle value that names no process it
+// ends at once, removing nothing.
+TEST_F(StagedInstallation, CleanupSwitchWithoutAProcessRemovesNothing) {
+  for (const wchar_t* arguments : {L"/Cleanup 4", L"/Cleanup", L"/Cleanup x /S"}) {
+    Process uninstaller(Uninstaller(), arguments);
+    EXPECT_EQ(uninstaller.Wait(15000), std::optional<DWORD>(1)) << arguments;
+    EXPECT_TRUE(TopLevelWindows(uninstaller.Id()).empty()) << arguments;
+  }
+  ExpectNothingRemoved();
+  ExpectOthersUntouched();
+}
+
+// A copy of another product's uninstaller in a folder of its own, with one file beside it.
+class LooseCopy {
+ public:
+  LooseCopy(const std::string& buildFolder, const char* fileBeside) {
+    static int counter = 0;
+    folder_ = fs::temp_directory_path() /
+              (L"probe-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter)) / L"product";
+    fs::create_directories(folder_);
+    fs::copy_file(WindowsPath(buildFolder) + L"\\Uninst.exe", folder_ / L"Uninst.exe");
+    WriteFile(folder_ / fileBeside, "installed");
+    WriteFile(folder_.parent_path() / L"escape.txt", "not the product's");
+  }
+  ~LooseCopy() {
+    std::error_code ignored;
+    fs::remove_all(folder_.parent_path(), ignored);
+  }
+  LooseCopy(const LooseCopy&) = delete;
+  LooseCopy& operator=(const LooseCopy&) = delete;
+
+  const fs::path& Folder() const { return folder_; }
+  std::wstring Uninstaller() const { return (folder_ / L"Uninst.exe").wstring(); }
+
+ private:
+  fs::path folder_;
+};
+
+TEST(UninstallerLanguage, EnglishOnlyProductAsksInEnglishOnEverySystem) {
+  LooseCopy copy(QUORVEL_DIR, "Quorvel.exe");
+  Process uninstaller(copy.Uninstaller());
+  HWND box = WaitForClass(uninstaller.Id(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no question";
+  const MessageBoxContent question = ReadMessageBox(box);
+  EXPECT_EQ(question.text,
+            L"Are you sure you want to completely remove Velmora Quorvel Probe and all of its components?");
+  EXPECT_EQ(question.caption, L"Velmora Quorvel Probe");
+  Click(GetDlgItem(box, IDNO));
+  EXPECT_EQ(uninstaller.Wait(15000), std::optional<DWORD>(kCancelled));
+  EXPECT_TRUE(fs::exists(copy.Folder() / L"Quorvel.exe"));
+}
+
+constexpr int kFailed = 4;
+
+TEST(DamagedUninstaller, SilentRunRemovesNothing) {
+  LooseCopy copy(DAMAGED_DIR, "a.txt");
+  Process uninstaller(copy.Uninstaller(), L"/S");
+  EXPECT_EQ(uninstaller.Wait(15000), std::optional<DWORD>(kFailed));
+  EXPECT_TRUE(fs::exists(copy.Folder() / L"a.txt"));
+  EXPECT_TRUE(fs::exists(copy.Folder() / L"Uninst.exe"));
+  EXPECT_TRUE(fs::exists(copy.Folder().parent_path() / L"escape.txt"));
+}
+
+TEST(DamagedUninstaller, SaysSoAndRemovesNothing) {
+  LooseCopy copy(DAMAGED_DIR, "a.txt");
+  Process uninstaller(copy.Uninstaller());
+  HWND box = WaitForClass(uninstaller.Id(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no message";
+  const MessageBoxContent message = ReadMessageBox(box);
+  EXPECT_EQ(U(message.text), DamagedUninstallerText(Language(), u"Invalid file list entry on line 2: ..\\escape.txt"));
+  EXPECT_EQ(U(message.caption), DisplayName());
+  Click(GetDlgItem(box, IDOK));
+  EXPECT_EQ(uninstaller.Wait(15000), std::optional<DWORD>(kFailed));
+  EXPECT_TRUE(fs::exists(copy.Folder() / L"a.txt"));
+  EXPECT_TRUE(fs::exists(copy.Folder().parent_path() / L"escape.txt"));
 }
 
 }  // namespace
