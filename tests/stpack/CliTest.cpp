@@ -115,5 +115,30 @@ TEST_F(StpackTest, FileThatIsNoPackageIsAFailure) {
   }
 }
 
+#ifndef _WIN32
+TEST_F(StpackTest, ProgressBarOnlyOnATerminal) {
+  WriteFileBytes(Temp(u"src") / "a.txt", std::string(100000, 'a'));
+  WriteFileBytes(Temp(u"src") / "b.txt", std::string(300000, 'b'));
+  const ToolResult packed = RunToolWithTerminal({u"pack", Text(Temp(u"src")), u"-o", Text(Temp(u"p.stp"))});
+  EXPECT_EQ(packed.exitCode, 0) << packed.err;
+  EXPECT_NE(packed.err.find("\rPacking ["), std::string::npos) << packed.err;
+  EXPECT_NE(packed.err.find("] 100%"), std::string::npos) << packed.err;
+
+  const ToolResult extracted = RunToolWithTerminal({u"extract", Text(Temp(u"p.stp")), Text(Temp(u"dest"))});
+  EXPECT_EQ(extracted.exitCode, 0) << extracted.err;
+  // b.txt is 3/4 of the bytes and comes second: the bar shows 25% and then 100%.
+  const std::string quarter = "\rExtracting [##########                              ]  25%";
+  const std::string full = "\rExtracting [########################################] 100%";
+  EXPECT_NE(extracted.err.find(quarter), std::string::npos) << extracted.err;
+  EXPECT_NE(extracted.err.find(full), std::string::npos) << extracted.err;
+
+  const ToolResult listed = RunToolWithTerminal({u"list", Text(Temp(u"p.stp"))});
+  EXPECT_EQ(listed.exitCode, 0);
+  EXPECT_EQ(listed.err, "") << "list draws no bar";
+  // With standard error in a file, no bar at all (the other tests check that stderr stays empty).
+  EXPECT_EQ(Expect(0, {u"extract", Text(Temp(u"p.stp")), Text(Temp(u"dest2"))}).err, "");
+}
+#endif
+
 }  // namespace
 }  // namespace setup::testing_support

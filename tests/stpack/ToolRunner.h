@@ -22,4 +22,10 @@ std::u16string ToolPath();
 // Standard output and error go to files, so neither can block the other.
 ToolResult RunTool(const std::vector<std::u16string>& arguments);
 
+#ifndef _WIN32
+// As RunTool, with standard error on a pseudo-terminal: what a person at a terminal sees.
+// `err` holds what the terminal received.
+ToolResult RunToolWithTerminal(const std::vector<std::u16string>& arguments);
+#endif
+
 }  // namespace setup::testing_support

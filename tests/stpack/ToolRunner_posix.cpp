@@ -1,10 +1,12 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -46,10 +48,27 @@ std::u16string ToolPath() {
   return FromUtf8((folder / STPACK_RELATIVE_PATH).lexically_normal().string());
 }
 
-ToolResult RunTool(const std::vector<std::u16string>& arguments) {
+namespace {
+class OwnedDescriptor {
+ public:
+  explicit OwnedDescriptor(int fd) : fd_(fd) {}
+  ~OwnedDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OwnedDescriptor(const OwnedDescriptor&) = delete;
+  OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Starts the tool with standard error opened on `errPath`. `collect`, when given, runs
+// repeatedly until the child has ended (it should wait a little each time).
+ToolResult Spawn(const std::vector<std::u16string>& arguments, const std::string& errPath,
+                 const std::function<void(ToolResult&)>& collect) {
   const TempFolder outputs;
   const std::string outFile = (outputs.Path() / "out").string();
-  const std::string errFile = (outputs.Path() / "err").string();
   std::vector<std::string> texts{ToUtf8(ToolPath())};
   for (const std::u16string& argument : arguments) texts.push_back(ToUtf8(argument));
   std::vector<char*> argv;
@@ -59,17 +78,51 @@ ToolResult RunTool(const std::vector<std::u16string>& arguments) {
   FileActions actions;
   posix_spawn_file_actions_addopen(actions.get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(actions.get(), STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(actions.get(), STDERR_FILENO, errPath.c_str(), O_RDWR | O_NOCTTY, 0);
   pid_t child = 0;
   if (posix_spawn(&child, argv[0], actions.get(), nullptr, argv.data(), environ) != 0) {
     throw std::runtime_error("cannot start " + texts[0]);
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-  }
   ToolResult result;
+  int status = 0;
+  if (collect) {
+    do {
+      collect(result);
+    } while (waitpid(child, &status, WNOHANG) != child);
+    collect(result);
+  } else {
+    while (waitpid(child, &status, 0) != child) {
+    }
+  }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   result.out = ReadWhole(outFile);
+  return result;
+}
+}  // namespace
+
+ToolResult RunToolWithTerminal(const std::vector<std::u16string>& arguments) {
+  const OwnedDescriptor terminal(posix_openpt(O_RDWR | O_NOCTTY));
+  if (terminal.get() < 0 || grantpt(terminal.get()) != 0 || unlockpt(terminal.get()) != 0) {
+    throw std::runtime_error("no pseudo-terminal");
+  }
+  const std::string device = ptsname(terminal.get());
+  // The tool's output is read while it runs, so a full terminal buffer cannot stall it.
+  return Spawn(arguments, device, [&](ToolResult& result) {
+    pollfd ready{terminal.get(), POLLIN, 0};
+    while (poll(&ready, 1, 20) > 0 && (ready.revents & POLLIN)) {
+      char buffer[4096];
+      const ssize_t got = read(terminal.get(), buffer, sizeof buffer);
+      if (got <= 0) break;
+      result.err.append(buffer, static_cast<std::size_t>(got));
+    }
+  });
+}
+
+ToolResult RunTool(const std::vector<std::u16string>& arguments) {
+  const TempFolder errors;
+  const std::filesystem::path errFile = errors.Path() / "err";
+  std::ofstream{errFile};  // standard error is opened on it without O_CREAT
+  ToolResult result = Spawn(arguments, errFile.string(), nullptr);
   result.err = ReadWhole(errFile);
   return result;
 }
