@@ -212,19 +212,22 @@ TEST_F(StpackTest, PackageInsideTheSourceFolderIsNotPackedIntoItself) {
 
 struct RejectedCase {
   const char* label;
-  std::u16string relative;
+  std::u16string relative;  // written beside "fine.txt" and "sub/a.txt"
   const char* reason;
+  const char* rejected = nullptr;  // the package path named, when not `relative`
 };
 
 class PackRejects : public StpackTest, public ::testing::WithParamInterface<RejectedCase> {};
 
 TEST_P(PackRejects, NamesThePackageCannotCarry) {
   WriteFileBytes(Temp(u"src") / "fine.txt", "fine");
+  WriteFileBytes(Temp(u"src") / "sub" / "a.txt", "fine");
   WriteFileBytes(Temp(u"src") / fs::path(GetParam().relative), "x");
   const ToolResult result = Expect(1, {u"pack", Text(Temp(u"src")), u"-o", Text(Temp(u"out.stp"))});
   std::u16string packagePath = GetParam().relative;
   for (char16_t& c : packagePath) c = c == u'/' ? u'\\' : c;
-  EXPECT_EQ(result.LastErrorLine(), "cannot pack \"" + ToUtf8(packagePath) + "\": " + GetParam().reason);
+  const std::string named = GetParam().rejected ? GetParam().rejected : ToUtf8(packagePath);
+  EXPECT_EQ(result.LastErrorLine(), "cannot pack \"" + named + "\": " + GetParam().reason);
   EXPECT_FALSE(fs::exists(Temp(u"out.stp")));
 }
 
@@ -235,6 +238,8 @@ std::vector<RejectedCase> RejectedNames() {
       RejectedCase{"backslash", u"a\\b.txt", "the name holds \"\\\" or \":\""},
       RejectedCase{"tab", u"a\tb.txt", "the name holds a control character"},
       RejectedCase{"barInFolder", u"x|y/a.txt", "a folder name holds \",\" or \"|\""},
+      RejectedCase{"caseTwin", u"Fine.txt", "it differs from \"Fine.txt\" only in letter case", "fine.txt"},
+      RejectedCase{"caseTwinFolder", u"SUB/a.txt", "it differs from \"SUB\\a.txt\" only in letter case", "sub\\a.txt"},
 #endif
       RejectedCase{"commaInFolder", u"x,y/a.txt", "a folder name holds \",\" or \"|\""},
       RejectedCase{"otherMacro", u"$Third$/a.txt", "only the top-level folder \"$System$\" may start with \"$\""},

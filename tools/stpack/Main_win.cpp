@@ -1,8 +1,7 @@
 // The arguments are read as UTF-16 from the process's command line, so names in any script
 // survive whatever the ANSI code page is.
-#include <windows.h>
-
 #include <shellapi.h>  // after windows.h, which it needs
+#include <windows.h>
 
 #include <memory>
 #include <string>

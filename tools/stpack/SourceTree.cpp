@@ -1,6 +1,7 @@
 #include "tools/stpack/SourceTree.h"
 
 #include <algorithm>
+#include <map>
 #include <system_error>
 
 #include "base/Errors.h"
@@ -31,6 +32,21 @@ void CheckPart(std::u16string_view part, bool isFolder, bool isTopLevel, std::u1
 bool IsSameFile(const fs::path& a, const fs::path& b) {
   std::error_code ignored;
   return !b.empty() && fs::equivalent(a, b, ignored);
+}
+
+// Windows folders ignore letter case: two paths that differ only in case would be installed
+// into one file, the later overwriting the earlier.
+void RejectCaseTwins(const std::vector<SourceFile>& files) {
+  std::map<std::u16string, const SourceFile*> seen;
+  for (const SourceFile& file : files) {
+    std::u16string key = file.packagePath;
+    for (char16_t& c : key) c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    const auto [found, added] = seen.emplace(key, &file);
+    if (!added) {
+      RejectName(file.packagePath,
+                 FormatText(u"it differs from \"%s\" only in letter case", {found->second->packagePath}));
+    }
+  }
 }
 
 SourceFile Describe(const fs::path& file, const fs::path& relative) {
@@ -77,6 +93,7 @@ std::vector<SourceFile> ScanSourceFolder(const fs::path& folder, const fs::path&
   }
   std::sort(files.begin(), files.end(),
             [](const SourceFile& a, const SourceFile& b) { return a.packagePath < b.packagePath; });
+  RejectCaseTwins(files);
   return files;
 }
 

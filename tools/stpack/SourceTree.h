@@ -24,7 +24,8 @@ struct SourceFile {
 // `root` (the package being written), is left out. Raises Exception for a name that a package
 // cannot carry faithfully: one holding "\", ":" or a control character, a folder name holding
 // "," or "|" (the folder column has no escapes), or a top-level folder starting with "$" other
-// than "$System$" (the installer would take it for a folder macro).
+// than "$System$" (the installer would take it for a folder macro), and for two paths that
+// differ only in ASCII letter case (one file on Windows).
 std::vector<SourceFile> ScanSourceFolder(const std::filesystem::path& folder, const std::filesystem::path& skip);
 
 }  // namespace setup::stpack
