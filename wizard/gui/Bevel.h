@@ -1,4 +1,4 @@
-// A sunken separator line.
+// A lowered separator line along the top of its area.
 #pragma once
 
 #include "wizard/gui/Window.h"
@@ -8,6 +8,9 @@ namespace setup::gui {
 class TBevel final : public TWindow {
  public:
   explicit TBevel(const CreateArgs& args);
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
 }  // namespace setup::gui
