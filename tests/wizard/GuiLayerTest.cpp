@@ -1,8 +1,10 @@
 // The GUI layer's controls in this process: layout, events, texts, fonts, focus and the
 // application object.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <stdexcept>
 
