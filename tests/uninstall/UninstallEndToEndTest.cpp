@@ -191,6 +191,22 @@ TEST_F(StagedInstallation, SilentRemovalTakesTheEmptiedFolderToo) {
   EXPECT_TRUE(WaitUntil([&] { return !fs::exists(folder_); })) << "the emptied install folder stays";
 }
 
+TEST_F(StagedInstallation, QuickLaunchShortcutAndOtherLanguageKeyOfThisInstallationGoToo) {
+  const std::u16string setupDir = U(folder_.wstring()) + u"\\";
+  // This installation's Quick Launch shortcut replaces the one to a program elsewhere, and the
+  // other language's key names this uninstaller (an earlier install in the other language).
+  CreateShortcut(setupDir + u"Probe.exe", u"", DisplayName(), spQuickLaunch, u"");
+  WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", setupDir + u"Uninst.exe");
+  Process uninstaller(Uninstaller(), L"/S");
+  EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(kRemoved));
+  ExpectUninstallerGone();
+  EXPECT_FALSE(fs::exists(W(quickLaunchLink_)));
+  EXPECT_FALSE(fs::exists(W(desktopLink_)));
+  EXPECT_FALSE(KeyExists(key_));
+  EXPECT_FALSE(KeyExists(otherKey_));
+  EXPECT_TRUE(fs::exists(systemFile_));
+}
+
 TEST_F(StagedInstallation, NoLeavesEverythingAsItWas) {
   Process uninstaller(Uninstaller());
   HWND box = WaitForClass(uninstaller.Id(), L"#32770");
