@@ -161,14 +161,19 @@ INSTANTIATE_TEST_SUITE_P(
       return name;
     });
 
+// Chinese folder and package names on the command line, too (the wide command line on Windows).
 TEST_F(StpackTest, DefaultsAreRijndaelWithSha256AndAnEmptyPassword) {
-  WriteFileBytes(Temp(u"src") / "a.txt", "a");
-  Expect(0, {u"pack", Text(Temp(u"src")), u"-o", Text(Temp(u"out.stp"))});
-  const std::u16string envelope = AnsiToWide(SplitPackage(ReadFileBytes(Temp(u"out.stp"))).tableBytes);
+  const fs::path source = Temp(u"\u6E90\u6587\u4EF6");
+  const fs::path package = Temp(u"\u5305.stp");
+  WriteFileBytes(source / "a.txt", "a");
+  Expect(0, {u"pack", Text(source), u"-o", Text(package)});
+  const std::u16string envelope = AnsiToWide(SplitPackage(ReadFileBytes(package)).tableBytes);
   ASSERT_GE(envelope.size(), 11u);
   EXPECT_EQ(envelope[3] - envelope[8], 5);
   EXPECT_EQ(envelope[4] - envelope[9], 3);
   EXPECT_EQ(TableRows(DecryptEnvelope(envelope, u"")).at(0).at(1), u"a.txt");
+  Expect(0, {u"extract", Text(package), Text(Temp(u"\u76EE\u6807"))});
+  EXPECT_EQ(ReadFileBytes(Temp(u"\u76EE\u6807") / "a.txt"), "a");
 }
 
 TEST_F(StpackTest, ReproducibleOutputDoesNotDependOnJobs) {

@@ -1,7 +1,9 @@
 // The arguments are read as UTF-16 from the process's command line, so names in any script
 // survive whatever the ANSI code page is.
-#include <shellapi.h>  // after windows.h, which it needs
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // needs windows.h first
+// clang-format on
 
 #include <memory>
 #include <string>
