@@ -92,7 +92,9 @@ TEST(Guard, WithoutTheProductTheMainWindowAppears) {
   Process setup(kSetup);
   HWND main = WaitForTopLevel(setup.Id(), [](HWND w) { return ClassName(w) != L"#32770"; });
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(Text(main), GetACP() == 936 ? L"\u6F9C\u5DDD\u7ED8\u5F71" : L"Velmora Glyphor");
+  // The wizard's caption: "Setup - " or "安装向导 - " before the display name.
+  EXPECT_EQ(Text(main), GetACP() == 936 ? L"\u5B89\u88C5\u5411\u5BFC - \u6F9C\u5DDD\u7ED8\u5F71"
+                                        : L"Setup - Velmora Glyphor");
   Close(main);
   EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
 }
