@@ -53,6 +53,8 @@ Product ReadProduct() {
 std::vector<std::u16string> RemoveInstallation(const Product& product, const std::vector<std::u16string>& files) {
   const std::u16string uninstaller = ModuleFilePath();
   const std::u16string installFolder = FolderPart(uninstaller);
+  // Without its own folder every listed path would be taken relative to the working folder.
+  if (installFolder.empty()) throw EInOutError(u"The uninstaller cannot find its own folder");
 
   // The shortcuts are judged by their targets, so before those are deleted.
   std::vector<std::u16string> shortcuts;
