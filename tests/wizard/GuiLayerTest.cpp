@@ -10,6 +10,7 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "shell/ApplicationTitle.h"
 #include "tests/wizard/GuiTestSupport.h"
 #include "wizard/gui/Buttons.h"
 #include "wizard/gui/Edit.h"
@@ -252,6 +253,31 @@ TEST_F(GuiLayerTest, HandlerFailureIsReportedNotPropagated) {
   ASSERT_TRUE(box.seen);
   EXPECT_EQ(box.text, L"'maybe' is not a valid boolean value");
   EXPECT_EQ(box.caption, L"GUI layer test");
+}
+
+// "&" before a letter of a button's text makes Alt and that letter press it.
+TEST_F(GuiLayerTest, ButtonAcceleratorPressesTheButton) {
+  TButton other({.parent = &panel, .left = 5, .top = 5, .width = 70, .height = 22, .text = u"Other"});
+  TButton browse({.parent = &panel, .left = 80, .top = 5, .width = 70, .height = 22, .text = u"&Browse..."});
+  int clicks = 0;
+  int otherClicks = 0;
+  browse.OnClick = [&] { ++clicks; };
+  other.OnClick = [&] { ++otherClicks; };
+  SetForegroundWindow(form.Handle());
+  SetFocus(other.Handle());
+  MSG message{other.Handle(), WM_SYSCHAR, L'b', 0x20000000, 0, {}};
+  EXPECT_TRUE(IsDialogMessageW(form.Handle(), &message));
+  Application().ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(otherClicks, 0);
+}
+
+// The information box of the shell helpers takes its default caption from the application.
+TEST_F(GuiLayerTest, ApplicationTitleIsTheInformationBoxCaption) {
+  EXPECT_EQ(ApplicationTitle(), u"GUI layer test");
+  Application().SetTitle(u"Setup - Velmora Glyphor");
+  EXPECT_EQ(ApplicationTitle(), u"Setup - Velmora Glyphor");
+  Application().SetTitle(u"GUI layer test");
 }
 
 // The plain message dialog is captioned with the application title.
