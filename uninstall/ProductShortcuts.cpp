@@ -40,7 +40,7 @@ std::u16string ShortcutTarget(const std::u16string& linkFile) {
   ComPtr<IPersistFile> file;
   if (FAILED(link.QueryTo(IID_IPersistFile, file)) || FAILED(file->Load(WidePtr(linkFile), STGM_READ))) return {};
   wchar_t target[MAX_PATH] = {};
-  if (link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH) != S_OK) return {};
+  if (link->GetPath(target, MAX_PATH, nullptr, SLGP_UNCPRIORITY) != S_OK) return {};
   return FromWide(target);
 }
 
