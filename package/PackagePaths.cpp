@@ -79,11 +79,11 @@ std::u16string_view LastNameComponent(std::u16string_view name) {
   return cut == std::u16string_view::npos ? name : name.substr(cut + 1);
 }
 
-std::optional<std::u16string_view> MacroRemainder(std::u16string_view spec) {
+std::optional<std::u16string_view> MacroRemainder(std::u16string_view folder) {
   const std::u16string_view macro =
-      spec.find(u"System") != std::u16string_view::npos ? std::u16string_view(u"$System$") : u"$Third$";
-  if (!StartsWithIgnoreCase(spec, macro)) return std::nullopt;
-  const std::u16string_view rest = spec.substr(macro.size());
+      folder.find(u"System") != std::u16string_view::npos ? std::u16string_view(u"$System$") : u"$Third$";
+  if (!StartsWithIgnoreCase(folder, macro)) return std::nullopt;
+  const std::u16string_view rest = folder.substr(macro.size());
   if (ContainsIgnoreCase(rest, macro) || !IsSafeRelativeFolder(rest)) return std::nullopt;
   return rest;
 }

@@ -8,7 +8,7 @@
 
 namespace setup {
 
-// A folder specification below the destination: empty, or relative components separated by "\"
+// A target folder text below the destination: empty, or relative components separated by "\"
 // or "/". Rejected: a leading separator (root, UNC or device path), any ":" (drive letter or
 // stream name), a ".." component (or any other made only of dots and spaces, which Windows
 // trims to one), a reserved device name, and control characters.
@@ -26,11 +26,11 @@ bool IsSafeFileName(std::u16string_view component);
 // with or without an extension and trailing spaces.
 bool IsReservedDeviceName(std::u16string_view component);
 
-// For a macro specification (first character "$"): the folder text that follows the macro, when the
-// specification is one macro followed by a safe relative folder. A specification that holds
+// For a macro folder text (first character "$"): the folder text that follows the macro, when the
+// text is one macro followed by a safe relative folder. A text that holds
 // "System" (with exactly this case) names the "$System$" macro, matched without regard to case;
 // any other names "$Third$". A macro that is not at the start, that occurs twice or is not there
 // at all gives no value: such a folder would not be the system folder.
-std::optional<std::u16string_view> MacroRemainder(std::u16string_view spec);
+std::optional<std::u16string_view> MacroRemainder(std::u16string_view folder);
 
 }  // namespace setup

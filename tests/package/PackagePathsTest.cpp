@@ -69,15 +69,15 @@ INSTANTIATE_TEST_SUITE_P(Names, LastComponent,
                                            ComponentCase{u"a/..", u".."}, ComponentCase{u"", u""}));
 
 struct MacroCase {
-  std::u16string spec;
+  std::u16string folder;
   std::optional<std::u16string> rest;
 };
 
 class Macro : public ::testing::TestWithParam<MacroCase> {};
 
 TEST_P(Macro, OneLeadingMacroThenASafeFolder) {
-  const auto rest = MacroRemainder(GetParam().spec);
-  ASSERT_EQ(rest.has_value(), GetParam().rest.has_value()) << ToUtf8(GetParam().spec);
+  const auto rest = MacroRemainder(GetParam().folder);
+  ASSERT_EQ(rest.has_value(), GetParam().rest.has_value()) << ToUtf8(GetParam().folder);
   if (rest) {
     EXPECT_EQ(std::u16string(*rest), *GetParam().rest);
   }
