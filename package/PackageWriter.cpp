@@ -107,6 +107,35 @@ std::string EnvelopeBytes(const std::u16string& envelope) {
   return bytes;
 }
 
+struct DeflatedSizes {
+  std::int64_t packed = 0;
+  std::int64_t unpacked = 0;
+};
+
+// One zlib stream: the header, the file's blocks in order, the Adler-32 of the whole file.
+DeflatedSizes WriteStream(ReplacingFile& output, CompressionJobs& jobs, std::size_t entry,
+                          const std::array<std::uint8_t, 2>& header) {
+  DeflatedSizes sizes;
+  output.Write(header.data(), header.size());
+  sizes.packed = static_cast<std::int64_t>(header.size());
+  uLong adler = adler32(0, nullptr, 0);
+  for (std::int64_t b = 0; b < jobs.BlockCount(entry); ++b) {
+    const DeflatedBlock block = jobs.Next();
+    output.Write(block.data.data(), block.data.size());
+    sizes.packed += static_cast<std::int64_t>(block.data.size());
+    sizes.unpacked += block.size;
+    adler = adler32_combine(adler, block.adler, static_cast<z_off_t>(block.size));
+  }
+  const auto checksum = static_cast<std::uint32_t>(adler);
+  const std::array<std::uint8_t, 4> trailer = {
+      static_cast<std::uint8_t>(checksum >> 24), static_cast<std::uint8_t>(checksum >> 16),
+      static_cast<std::uint8_t>(checksum >> 8), static_cast<std::uint8_t>(checksum)};
+  output.Write(trailer.data(), trailer.size());
+  sizes.packed += static_cast<std::int64_t>(trailer.size());
+  if (sizes.packed > kSizeLimit) throw EPackageError::TotalTooLarge();
+  return sizes;
+}
+
 unsigned WorkerCount(unsigned jobs) {
   if (jobs != 0) return jobs;
   const unsigned cores = std::thread::hardware_concurrency();
@@ -141,30 +170,11 @@ void WritePackage(const std::vector<PackageEntry>& entries, const std::u16string
   const std::array<std::uint8_t, 2> header = ZlibHeader(options.level);
   std::int64_t done = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    // One zlib stream: the header, the blocks in order, the Adler-32 of the whole file.
-    output.Write(header.data(), header.size());
-    std::int64_t packed = header.size();
-    std::int64_t unpacked = 0;
-    uLong adler = adler32(0, nullptr, 0);
-    for (std::int64_t b = 0; b < jobs.BlockCount(i); ++b) {
-      const DeflatedBlock block = jobs.Next();
-      output.Write(block.data.data(), block.data.size());
-      packed += static_cast<std::int64_t>(block.data.size());
-      adler = adler32_combine(adler, block.adler, static_cast<z_off_t>(block.size));
-      unpacked += block.size;
-    }
-    const auto checksum = static_cast<std::uint32_t>(adler);
-    const std::array<std::uint8_t, 4> trailer = {
-        static_cast<std::uint8_t>(checksum >> 24), static_cast<std::uint8_t>(checksum >> 16),
-        static_cast<std::uint8_t>(checksum >> 8), static_cast<std::uint8_t>(checksum)};
-    output.Write(trailer.data(), trailer.size());
-    packed += static_cast<std::int64_t>(trailer.size());
-    if (packed > kSizeLimit) throw EPackageError::TotalTooLarge();
-
+    const DeflatedSizes sizes = WriteStream(output, jobs, i, header);
     TRow& row = table->Items(static_cast<int>(i));
-    row.Items(kPackedColumn).SetValue(static_cast<std::int32_t>(packed));
-    row.Items(kUnpackedColumn).SetValue(static_cast<std::int32_t>(unpacked));
-    done += unpacked;
+    row.Items(kPackedColumn).SetValue(static_cast<std::int32_t>(sizes.packed));
+    row.Items(kUnpackedColumn).SetValue(static_cast<std::int32_t>(sizes.unpacked));
+    done += sizes.unpacked;
     if (options.onProgress) options.onProgress(done, total);
   }
 
