@@ -16,7 +16,8 @@ TApplication& Application() {
 TApplication::~TApplication() {
   otherForms_.clear();
   mainForm_.reset();
-  SetApplicationTitleSource({});
+  // The title source is not cleared here: it is a static made after this object, so it is
+  // already gone, and nothing asks it for the title any more.
   if (comInitialized_) CoUninitialize();
 }
 
