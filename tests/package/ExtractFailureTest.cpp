@@ -50,12 +50,16 @@ class ExtractFailure : public ::testing::Test {
     EXPECT_EQ(ReadBytes(destination_.Path() / "a.txt"), "old a");
     EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
     EXPECT_EQ(ListFiles(system_.Path()), std::vector<std::string>{"kept.dll"});
+    // Nothing escaped either folder.
+    EXPECT_EQ(ListFiles(destination_.Sandbox()),
+              (std::vector<std::string>{"inner/folder/a.txt", "inner/folder/b.txt"}));
+    EXPECT_EQ(ListFiles(system_.Sandbox()), std::vector<std::string>{"inner/folder/kept.dll"});
     EXPECT_EQ(ListFiles(work_.Path()), std::vector<std::string>{"Setup.stp"});
   }
 
   TempFolder work_;
-  TempFolder destination_;
-  TempFolder system_;
+  NestedFolder destination_;
+  NestedFolder system_;
   fs::path packageFile_ = work_.Path() / "Setup.stp";
 };
 
@@ -64,6 +68,8 @@ struct TableFault {
   std::function<std::string()> package;
   std::string message;
 };
+
+void PrintTo(const TableFault& fault, std::ostream* out) { *out << fault.name; }
 
 class TableFailure : public ExtractFailure, public ::testing::WithParamInterface<TableFault> {};
 
@@ -163,6 +169,8 @@ struct StreamFault {
   std::int64_t unpacked;  // column 3 of the row
   std::string message;
 };
+
+void PrintTo(const StreamFault& fault, std::ostream* out) { *out << fault.name; }
 
 // A stream whose checksum no longer matches: the last byte of the Adler-32 changed.
 std::string WithBadChecksum(std::string stream) {

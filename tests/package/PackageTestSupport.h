@@ -79,6 +79,20 @@ inline std::string HandBuiltPackage(std::string_view payload, std::u16string_vie
          std::string(afterLength);
 }
 
+// A folder two levels below a fresh temporary folder, so that a file escaping it by ".." or
+// "..\\.." still shows up in the sandbox listing.
+class NestedFolder {
+ public:
+  NestedFolder() { fs::create_directories(path_); }
+  const fs::path& Path() const { return path_; }
+  std::u16string Text() const { return IncludeTrailingPathDelimiter(path_.u16string()); }
+  const fs::path& Sandbox() const { return sandbox_.Path(); }
+
+ private:
+  TempFolder sandbox_;
+  fs::path path_ = sandbox_.Path() / "inner" / "folder";
+};
+
 inline std::u16string Text(const fs::path& path) { return path.u16string(); }
 
 // The message of the setup::Exception that body raises; fails the test when none is raised.
