@@ -95,6 +95,11 @@ TEST_F(StpackTest, MissingPackageFailsWithTheOpenError) {
            {u"list", missing}, {u"verify", missing}, {u"extract", missing, Text(Temp(u"dest"))}}) {
     const ToolResult result = Expect(1, command);
     EXPECT_EQ(result.LastErrorLine().rfind("Cannot open file \"" + ToUtf8(missing) + "\". ", 0), 0u) << result.err;
+    // The message is the very last line: no blank line or stray carriage return after it.
+    const std::string last = result.LastErrorLine();
+    ASSERT_GE(result.err.size(), last.size() + 1);
+    EXPECT_EQ(result.err.substr(result.err.size() - last.size() - 1), last + "\n");
+    EXPECT_NE(last.back(), ' ');
   }
   EXPECT_FALSE(std::filesystem::exists(Temp(u"dest") / "anything"));
 }

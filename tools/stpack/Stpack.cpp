@@ -86,7 +86,13 @@ int Run(std::span<const std::u16string> arguments) {
   return command->run(parsed);
 }
 
-void ReportFailure(std::u16string_view message) { WriteStderr(std::u16string(message) + u"\n"); }
+// The message alone on the last line; system texts may bring their own line break.
+void ReportFailure(std::u16string_view message) {
+  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
+    message.remove_suffix(1);
+  }
+  WriteStderr(std::u16string(message) + u"\n");
+}
 }  // namespace
 
 int RunStpack(std::span<const std::u16string> arguments) noexcept {
