@@ -184,6 +184,13 @@ TEST_F(StpackTest, CodePageWidensTheTableTextOfAChinesePackage) {
 
   EXPECT_EQ(Expect(0, {u"--codepage", u"936", u"list", Text(Temp(u"chinese.stp")), u"--tsv"}).out, expected);
   EXPECT_EQ(Expect(0, {u"list", Text(Temp(u"chinese.stp")), u"--tsv", u"--codepage=936"}).out, expected);
+  // The table for people aligns by terminal columns: each Chinese character takes two.
+  std::string packed = std::to_string(stream.size());
+  packed.insert(0, 6 - packed.size(), ' ');
+  EXPECT_EQ(Expect(0, {u"list", Text(Temp(u"chinese.stp")), u"--codepage", u"936"}).out,
+            "folder  name      packed  unpacked  destination\n"
+            "        \xE6\x96\x87\xE4\xBB\xB6.txt  " +
+                packed + "         3\n1 files, 3 bytes unpacked, " + std::to_string(stream.size()) + " bytes packed\n");
   EXPECT_EQ(Expect(1, {u"list", Text(Temp(u"chinese.stp")), u"--codepage", u"1252"}).LastErrorLine(),
             "List index out of bounds (3)");
   Expect(0, {u"extract", Text(Temp(u"chinese.stp")), Text(Temp(u"dest")), u"--codepage", u"936"});

@@ -47,17 +47,30 @@ std::u16string Join(const std::vector<std::u16string>& cells, char16_t separator
   return line + u"\n";
 }
 
+// Terminal columns a text takes: East Asian wide characters take two.
+std::size_t DisplayWidth(std::u16string_view text) {
+  std::size_t width = 0;
+  for (const char16_t c : text) {
+    if (c >= 0xDC00 && c <= 0xDFFF) continue;  // the second half of a surrogate pair
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+                      (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+                      (c >= 0xFFE0 && c <= 0xFFE6);
+    width += wide ? 2 : 1;
+  }
+  return width;
+}
+
 // Columns padded to their widest cell; the two sizes are right-aligned.
 std::u16string AlignedTable(const std::vector<std::vector<std::u16string>>& lines) {
   std::array<std::size_t, 5> widths{};
   for (const auto& cells : lines) {
-    for (std::size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], cells[i].size());
+    for (std::size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(cells[i]));
   }
   std::u16string text;
   for (const auto& cells : lines) {
     std::u16string line;
     for (std::size_t i = 0; i < cells.size(); ++i) {
-      const std::u16string padding(widths[i] - cells[i].size(), u' ');
+      const std::u16string padding(widths[i] - DisplayWidth(cells[i]), u' ');
       const bool rightAligned = i == 2 || i == 3;
       if (i > 0) line += u"  ";
       line += rightAligned ? padding + cells[i] : cells[i] + padding;
