@@ -32,10 +32,12 @@ struct PackageWriterOptions {
   std::function<void(std::int64_t done, std::int64_t total)> onProgress;
 };
 
-// Writes the package. The bytes do not depend on jobs. Entries are checked first as the reader
-// checks them (EPackageError for a folder or name it would reject, or sizes beyond 2147483647
-// bytes). On failure no output file is left behind. Raises the stream errors of base/ and
-// ECipher for an index outside the suites.
+// Writes the package. Each file is compressed in blocks of a fixed size on all workers, so the
+// bytes do not depend on jobs, and memory stays bounded whatever the file sizes. Entries are
+// checked first as the reader checks them (EPackageError for a folder or name it would reject,
+// or sizes beyond 2147483647 bytes). The package is written under a temporary name and moved
+// into place when complete: on failure an existing output file stays as it was. Raises the
+// stream errors of base/ and ECipher for an index outside the suites.
 void WritePackage(const std::vector<PackageEntry>& entries, const std::u16string& outputFile,
                   const PackageWriterOptions& options);
 
