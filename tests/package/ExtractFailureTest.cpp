@@ -9,10 +9,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/resource.h>
-
-#include <csignal>
 #endif
 
 #include "base/Text.h"
@@ -238,28 +234,6 @@ TEST_F(ExtractFailure, TargetFolderThatIsAFile) {
 }
 
 #ifndef _WIN32
-// While it is in force, writes beyond the limit fail as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int);
-};
-
 TEST_F(ExtractFailure, WriteFailureMidFileKeepsTheOldFile) {
   const std::string content(3 * 1024 * 1024, 'w');
   const std::string stream = Zlib(content);

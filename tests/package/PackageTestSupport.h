@@ -13,6 +13,12 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "crypto/Envelope.h"
@@ -113,5 +119,29 @@ inline bool HoldsTemporaryFile(const fs::path& root) {
   return std::any_of(files.begin(), files.end(),
                      [](const std::string& f) { return f.find("~stp") != std::string::npos; });
 }
+
+#ifndef _WIN32
+// While it is in force, writes beyond the limit fail as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+#endif
 
 }  // namespace setup::testing_support

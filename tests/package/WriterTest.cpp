@@ -290,6 +290,23 @@ TEST_F(Writer, MissingSourceAndBadOptionsLeaveNothing) {
   EXPECT_TRUE(ListFiles(work_.Path()).empty());
 }
 
+#ifndef _WIN32
+TEST_F(Writer, WriteFailureKeepsThePreviousPackage) {
+  WriteBytes(packageFile_, "previous package");
+  const std::vector<PackageEntry> entries = Sources({{u"", u"big", Pattern(3 * 1024 * 1024, 11), {}}});
+  PackageWriterOptions options;
+  options.level = 0;
+  std::string message;
+  {
+    const FileSizeLimit limit(1024 * 1024);
+    message = MessageOf([&] { WritePackage(entries, Text(packageFile_), options); });
+  }
+  EXPECT_EQ(message, "Stream write error");
+  EXPECT_EQ(ReadBytes(packageFile_), "previous package");
+  EXPECT_EQ(ListFiles(work_.Path()), std::vector<std::string>{"out.stp"});
+}
+#endif
+
 struct SuiteCase {
   int hash;
   int cipher;
