@@ -109,6 +109,10 @@ TEST_F(StpackTest, EmptySourceFolderIsAFailure) {
   const ToolResult result = Expect(1, {u"pack", Text(Temp(u"empty")), u"-o", Text(Temp(u"out.stp"))});
   EXPECT_EQ(result.LastErrorLine(), "there are no files below \"" + ToUtf8(Text(Temp(u"empty"))) + "\"");
   EXPECT_FALSE(std::filesystem::exists(Temp(u"out.stp")));
+
+  WriteFileBytes(Temp(u"file.txt"), "not a folder");
+  EXPECT_EQ(Expect(1, {u"pack", Text(Temp(u"file.txt")), u"-o", Text(Temp(u"out.stp"))}).LastErrorLine(),
+            "\"" + ToUtf8(Text(Temp(u"file.txt"))) + "\" is not a folder");
 }
 
 TEST_F(StpackTest, FileThatIsNoPackageIsAFailure) {
