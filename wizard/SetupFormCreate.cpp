@@ -2,8 +2,6 @@
 // size, options and the proposed destination folder.
 #include <windows.h>
 
-#include <array>
-
 #include "app/Global.h"
 #include "base/Convert.h"
 #include "base/Text.h"
@@ -18,9 +16,6 @@
 namespace setup {
 
 namespace {
-
-// Products of the same publisher whose setup always speaks English.
-constexpr std::array<std::u16string_view, 2> kEnglishOnlyProducts = {u"Quorvel", u"Sindrel"};
 
 const gui::TFontSpec kChineseFont8{u"宋体", -11, false, ANSI_CHARSET};
 const gui::TFontSpec kChineseFont9{u"宋体", -12, false, ANSI_CHARSET};
@@ -57,8 +52,7 @@ void TForm1::FormCreate() {
 
 void TForm1::ReadConfiguration() {
   ProductShortName = Global::LoadConfigString(Global::idProductShortName);
-  for (std::u16string_view name : kEnglishOnlyProducts)
-    if (ProductShortName == name) Global::LanguageIndex = Global::kEnglish;
+  if (ForcesEnglish(ProductShortName)) Global::LanguageIndex = Global::kEnglish;
   ProductVersion = Global::LoadConfigString(Global::idProductVersion);
   RequiredSpaceText = Global::LoadConfigString(Global::idRequiredSpaceText);
   IsFreeware = TextToBool(Global::LoadConfigString(Global::idIsFreeware));

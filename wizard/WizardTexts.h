@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace setup {
 
@@ -61,6 +62,10 @@ struct TWizardTexts {
   std::optional<std::u16string> closeNote;
   std::optional<std::u16string> launch;
 };
+
+// Sibling products whose setup always speaks English, whatever the code page ("Quorvel" and
+// "Sindrel", compared exactly, letter case included).
+bool ForcesEnglish(std::u16string_view productShortName);
 
 TWizardTexts EnglishTexts(const TProductTexts& product);
 TWizardTexts ChineseTexts(const TProductTexts& product);

@@ -19,6 +19,7 @@ namespace {
 
 const std::wstring kGlyphorSetup = WindowsPath(GLYPHOR_DIR) + L"\\Setup.exe";
 const std::wstring kQuorvelSetup = WindowsPath(QUORVEL_DIR) + L"\\Setup.exe";
+const std::wstring kLowercaseSetup = WindowsPath(LOWERCASE_DIR) + L"\\Setup.exe";
 const std::wstring kCommercialSetup = WindowsPath(COMMERCIAL_DIR) + L"\\Setup.exe";
 const std::wstring kBadFlagSetup = WindowsPath(BADFLAG_DIR) + L"\\Setup.exe";
 const std::wstring kImages = WindowsPath(GLYPHOR_IMAGES);
@@ -421,6 +422,14 @@ TEST_F(WizardWindowTest, EnglishOnlySiblingProduct) {
   int height = 0;
   const auto english = JpegPixels(kImages + L"\\ImageLeft2.jpg", width, height);
   EXPECT_LT(MeanDifference(ScreenPixels(controls.at("Image1"), 160, 308), english), 2.0);
+}
+
+// The sibling's name in another letter case forces nothing: the code page decides.
+TEST_F(WizardWindowTest, SiblingNameInLowerCaseFollowsTheCodePage) {
+  Wizard wizard(kLowercaseSetup);
+  HWND form = wizard.Form();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(Text(form), ChineseRun() ? L"安装向导 - 澜川雀图" : L"Setup - Velmora quorvel");
 }
 
 // A commercial product's agreement: 22 English lines, 18 Chinese ones.
