@@ -9,8 +9,6 @@ namespace {
 using gui::TAlign;
 using gui::TLabelSizing;
 
-constexpr int kFormWidth = 503;
-constexpr int kFormHeight = 398;
 constexpr int kPageHeight = 308;
 constexpr int kHeaderHeight = 56;
 constexpr int kHeaderImageWidth = 67;

@@ -92,6 +92,11 @@ class TForm1 final : public gui::TForm {
   gui::TProgressBar ProgressBar1;
 
  private:
+  // Outer size; before Windows Vista the window is lower.
+  static constexpr int kFormWidth = 503;
+  static constexpr int kFormHeight = 398;
+  static constexpr int kFormHeightBeforeVista = 385;
+
   // The steps of the form's creation (SetupFormCreate.cpp), in their order.
   void FormCreate();
   void ReadConfiguration();

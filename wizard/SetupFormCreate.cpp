@@ -17,14 +17,14 @@ namespace setup {
 
 namespace {
 
-const gui::TFontSpec kChineseFont8{u"宋体", -11, false, ANSI_CHARSET};
-const gui::TFontSpec kChineseFont9{u"宋体", -12, false, ANSI_CHARSET};
+constexpr char16_t kChineseFace[] = u"宋体";
+const gui::TFontSpec kChineseFont9{kChineseFace, -12, false, ANSI_CHARSET};
 
 bool IsChinese() { return Global::LanguageIndex == Global::kChinese; }
 
 // The same font in another face, size and style kept.
 gui::TFontSpec InChineseFace(gui::TFontSpec font) {
-  font.name = kChineseFont8.name;
+  font.name = kChineseFace;
   return font;
 }
 
@@ -39,7 +39,7 @@ void TForm1::FormCreate() {
   btnNext.SetText(CaptionNext);
   btnClose.SetText(CaptionCancel);
   const bool vistaOrLater = WindowsMajorVersion() >= 6;
-  SetOuterSize(503, vistaOrLater ? 398 : 385);
+  SetOuterSize(kFormWidth, vistaOrLater ? kFormHeight : kFormHeightBeforeVista);
   for (gui::TPanel* page : {&pnlStep2, &pnlStep3, &pnlStep4}) page->SetAlign(gui::TAlign::Top);
   PageIndex = 1;
   ProgressBar1.SetPosition(0);

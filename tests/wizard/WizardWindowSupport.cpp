@@ -7,17 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "shell/ComPtr.h"
+#include "wizard/gui/GdiObject.h"
+
 namespace setup::e2e::wizard {
 
 namespace {
 constexpr wchar_t kWineKey[] = L"Software\\Wine";
 constexpr wchar_t kVersionValue[] = L"Version";
-
-template <typename T>
-void ReleaseCom(T*& pointer) {
-  if (pointer) pointer->Release();
-  pointer = nullptr;
-}
 }  // namespace
 
 Wizard::Wizard(const std::wstring& exe, const std::vector<std::wstring>& environment)
@@ -93,14 +90,11 @@ HWND FocusOf(HWND window) {
 }
 
 SIZE TextExtent(const std::wstring& text, const LOGFONTW& font) {
-  HDC dc = GetDC(nullptr);
-  HFONT handle = CreateFontIndirectW(&font);
-  HGDIOBJ previous = SelectObject(dc, handle);
+  gui::ScreenDc screen;
+  gui::FontHandle handle(CreateFontIndirectW(&font));
+  gui::SelectedObject selected(screen.Get(), handle.Get());
   RECT rect{0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
-  SelectObject(dc, previous);
-  DeleteObject(handle);
-  ReleaseDC(nullptr, dc);
+  DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
   return {rect.right, rect.bottom};
 }
 
@@ -117,104 +111,91 @@ std::vector<std::wstring> Lines(HWND edit) {
 }
 
 namespace {
-// Copies the screen area of a window into a top-down 32-bit DIB and hands its pixels out.
+
+// A top-down 32-bit picture that a device context draws into, and its pixels.
+class Canvas {
+ public:
+  Canvas(HDC compatible, int width, int height) : memory_(compatible), width_(width), height_(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    bitmap_.Reset(CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
+    selected_.emplace(memory_.Get(), bitmap_.Get());
+  }
+  HDC Dc() const { return memory_.Get(); }
+  // The pixels as 0x00RRGGBB values, row by row.
+  std::vector<unsigned> Pixels() const {
+    GdiFlush();
+    if (!bits_) return {};
+    const auto* first = static_cast<const unsigned*>(bits_);
+    std::vector<unsigned> pixels(first, first + static_cast<std::size_t>(width_) * height_);
+    for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
+    return pixels;
+  }
+
+ private:
+  gui::MemoryDc memory_;
+  gui::BitmapHandle bitmap_;
+  std::optional<gui::SelectedObject> selected_;
+  void* bits_ = nullptr;
+  int width_;
+  int height_;
+};
+
 std::vector<unsigned> CaptureScreen(HWND window, int width, int height) {
   RECT rect;
   GetWindowRect(window, &rect);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  std::vector<unsigned> pixels(static_cast<const unsigned*>(bits),
-                               static_cast<const unsigned*>(bits) + static_cast<std::size_t>(width) * height);
-  SelectObject(memory, previous);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
-  return pixels;
+  gui::ScreenDc screen;
+  Canvas canvas(screen.Get(), width, height);
+  BitBlt(canvas.Dc(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
+  return canvas.Pixels();
 }
+
 }  // namespace
 
 std::vector<unsigned> RenderLabel(const std::wstring& text, const LOGFONTW& font, int width, int height,
                                   COLORREF background, bool wrap) {
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previousBitmap = SelectObject(memory, dib);
-  HFONT handle = CreateFontIndirectW(&font);
-  HGDIOBJ previousFont = SelectObject(memory, handle);
+  gui::ScreenDc screen;
+  Canvas canvas(screen.Get(), width, height);
+  gui::FontHandle handle(CreateFontIndirectW(&font));
+  gui::SelectedObject selected(canvas.Dc(), handle.Get());
   RECT rect{0, 0, width, height};
-  HBRUSH brush = CreateSolidBrush(background);
-  FillRect(memory, &rect, brush);
-  DeleteObject(brush);
-  SetBkMode(memory, TRANSPARENT);
-  SetTextColor(memory, GetSysColor(COLOR_WINDOWTEXT));
-  DrawTextW(memory, text.c_str(), static_cast<int>(text.size()), &rect,
+  gui::BrushHandle brush(CreateSolidBrush(background));
+  FillRect(canvas.Dc(), &rect, brush.Get());
+  SetBkMode(canvas.Dc(), TRANSPARENT);
+  SetTextColor(canvas.Dc(), GetSysColor(COLOR_WINDOWTEXT));
+  DrawTextW(canvas.Dc(), text.c_str(), static_cast<int>(text.size()), &rect,
             DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX | (wrap ? DT_WORDBREAK : 0u));
-  GdiFlush();
-  std::vector<unsigned> pixels(static_cast<const unsigned*>(bits),
-                               static_cast<const unsigned*>(bits) + static_cast<std::size_t>(width) * height);
-  SelectObject(memory, previousFont);
-  DeleteObject(handle);
-  SelectObject(memory, previousBitmap);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
-  return pixels;
+  return canvas.Pixels();
 }
 
 std::vector<unsigned> ScreenPixels(HWND window, int width, int height) { return CaptureScreen(window, width, height); }
 
 std::vector<unsigned> JpegPixels(const std::wstring& file, int& width, int& height) {
   width = height = 0;
-  std::vector<unsigned> pixels;
-  IWICImagingFactory* factory = nullptr;
-  IWICBitmapDecoder* decoder = nullptr;
-  IWICBitmapFrameDecode* frame = nullptr;
-  IWICFormatConverter* converter = nullptr;
-  CoInitialize(nullptr);
-  if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                 reinterpret_cast<void**>(&factory))) &&
-      SUCCEEDED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                   &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-      SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                      WICBitmapPaletteTypeCustom))) {
-    UINT w = 0;
-    UINT h = 0;
-    converter->GetSize(&w, &h);
-    pixels.resize(static_cast<std::size_t>(w) * h);
-    if (SUCCEEDED(converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(pixels.data())))) {
-      width = static_cast<int>(w);
-      height = static_cast<int>(h);
-    } else {
-      pixels.clear();
-    }
-  }
-  ReleaseCom(converter);
-  ReleaseCom(frame);
-  ReleaseCom(decoder);
-  ReleaseCom(factory);
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  ComPtr<IWICFormatConverter> converter;
+  UINT w = 0;
+  UINT h = 0;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              factory.PutVoid())) ||
+      FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                decoder.Put())) ||
+      FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(factory->CreateFormatConverter(converter.Put())) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom)) ||
+      FAILED(converter->GetSize(&w, &h)))
+    return {};
+  std::vector<unsigned> pixels(static_cast<std::size_t>(w) * h);
+  if (FAILED(converter->CopyPixels(nullptr, w * 4, w * h * 4, reinterpret_cast<BYTE*>(pixels.data())))) return {};
+  width = static_cast<int>(w);
+  height = static_cast<int>(h);
   for (unsigned& pixel : pixels) pixel &= 0xFFFFFFu;
   return pixels;
 }

@@ -236,6 +236,10 @@ std::map<std::string, HWND> CheckDesign(HWND form, const std::vector<Control>& d
 
 class WizardWindowTest : public testing::Test {
  protected:
+  // The picture decoder and the shortcut routines are COM objects.
+  static void SetUpTestSuite() { CoInitialize(nullptr); }
+  static void TearDownTestSuite() { CoUninitialize(); }
+
   Product Glyphor() const {
     return {ChineseRun() ? L"澜川绘影" : L"Velmora Glyphor", L"2.30", L"6 MB",
             ProgramFiles() + L"\\Velmora Soft\\Glyphor"};
@@ -477,8 +481,6 @@ TEST_F(WizardWindowTest, WindowsFiveSizeAndQuickLaunchOption) {
 // An earlier installation's shortcut proposes its folder: Quick Launch first, then the desktop.
 class ProposalTest : public WizardWindowTest {
  protected:
-  static void SetUpTestSuite() { CoInitialize(nullptr); }
-
   // A program of an earlier installation and a shortcut to it in `place`; both removed at the end.
   struct EarlierInstallation {
     EarlierInstallation(ShortcutPlace place, const std::u16string& name, const testing_support::TempFolder& root,
