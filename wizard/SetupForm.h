@@ -53,6 +53,12 @@ class TForm1 final : public gui::TForm {
   void btnCloseClick();
   void btnBrowseClick();
   void editSetupDirChange();
+  // Sets the text of btnNext from PageIndex.
+  void UpdateNextCaption();
+  // Shows the free space of the destination's drive; a visible lblFreeSize enables Install.
+  void UpdateFreeSpace();
+  // The extraction's progress handler: the bar shows the percentage.
+  void OnExtractProgress(std::int64_t percent);
 
   // The controls, in the order they are created. Each names its parent in its initialiser.
   gui::TBevel Bevel1;
@@ -109,6 +115,13 @@ class TForm1 final : public gui::TForm {
 
   void BindEvents();
   void SetDesignTabOrder();
+
+  // The install sequence behind the Install press (InstallSequence.cpp); false when it stopped
+  // on a failure.
+  bool RunInstallSequence();
+  bool ExtractEmbeddedPackage();
+  void CreateShortcutsAndRegister();
+  void SetInstallButtonsEnabled(bool enabled);
 };
 
 }  // namespace setup
