@@ -310,8 +310,15 @@ TEST_F(WizardWindowTest, SampleProductAsDesigned) {
   const auto english = JpegPixels(kImages + L"\\ImageLeft2.jpg", width, height);
   const auto chinese = JpegPixels(kImages + L"\\ImageLeft0.jpg", width, height);
   ASSERT_EQ(width, 160);
-  const auto shown = ScreenPixels(controls.at("Image1"), 160, 308);
-  const double toOwn = MeanDifference(shown, ChineseRun() ? chinese : english);
+  std::vector<unsigned> shown;
+  double toOwn = 255.0;
+  WaitUntil(
+      [&] {  // until painted
+        shown = ScreenPixels(controls.at("Image1"), 160, 308);
+        toOwn = MeanDifference(shown, ChineseRun() ? chinese : english);
+        return toOwn < 2.0;
+      },
+      10000);
   const double toOther = MeanDifference(shown, ChineseRun() ? english : chinese);
   EXPECT_LT(toOwn, 2.0);
   EXPECT_GT(toOther, toOwn + 1.0);
@@ -331,7 +338,7 @@ TEST_F(WizardWindowTest, OtherPagesDrawTheirHeaderPicture) {
     ShowWindow(shown, SW_HIDE);
     ShowWindow(page, SW_SHOW);
     UpdateWindow(page);
-    Sleep(300);
+    Sleep(300);  // a screenshot for a person to look at: let the page paint
     SaveScreenshot(form, kShots + L"\\page" + std::to_wstring(number++) + L"-" + RunName() + L".bmp");
     shown = page;
   }
@@ -340,13 +347,18 @@ TEST_F(WizardWindowTest, OtherPagesDrawTheirHeaderPicture) {
     shown = GetParent(header);
     ShowWindow(shown, SW_SHOW);
     UpdateWindow(shown);
-    Sleep(300);
     HWND image = ChildAt(header, L"SetupImage", Bounds(header).right - 67, 0);
     ASSERT_NE(image, nullptr);
-    const auto pixels = ScreenPixels(image, 67, 56);
     const int left = (67 - 32) / 2;
     const int top = (56 - 32) / 2;
+    std::vector<unsigned> pixels;
     auto at = [&](int x, int y) { return pixels[static_cast<std::size_t>(y) * 67 + x]; };
+    WaitUntil(
+        [&] {  // until painted
+          pixels = ScreenPixels(image, 67, 56);
+          return at(left + 10, top + 5) == 0xFDFBF4u;
+        },
+        10000);
     EXPECT_EQ(at(0, 0), 0xFFFBF0u) << "cream around the picture";
     EXPECT_EQ(at(left, top + 31), 0xFFFBF0u) << "the bitmap's background is left out";
     EXPECT_EQ(at(left + 10, top + 5), 0xFDFBF4u) << "the picture itself is drawn";
@@ -377,7 +389,6 @@ TEST_F(WizardWindowTest, LabelsShowTheirFonts) {
   for (const Page& page : all) {
     for (const Page& other : all) ShowWindow(other.panel, other.panel == page.panel ? SW_SHOW : SW_HIDE);
     UpdateWindow(form);
-    Sleep(300);
     for (const Control& c : design) {
       if (std::wstring(c.className) != L"Static" || !c.text || c.text->empty()) continue;
       if (std::find(page.parents.begin(), page.parents.end(), c.parent) == page.parents.end()) continue;
@@ -396,9 +407,16 @@ TEST_F(WizardWindowTest, LabelsShowTheirFonts) {
       const bool wrap = c.width != kToText;
       FontSpec variant = c.font;
       variant.bold = !variant.bold;
-      const auto shown = ScreenPixels(label, width, height);
-      const double designed =
-          MeanDifference(shown, RenderLabel(*c.text, LogFont(c.font), width, height, background, wrap));
+      const auto expected = RenderLabel(*c.text, LogFont(c.font), width, height, background, wrap);
+      std::vector<unsigned> shown;
+      double designed = 255.0;
+      WaitUntil(
+          [&] {  // until painted
+            shown = ScreenPixels(label, width, height);
+            designed = MeanDifference(shown, expected);
+            return designed < 0.5;
+          },
+          10000);
       const double other =
           MeanDifference(shown, RenderLabel(*c.text, LogFont(variant), width, height, background, wrap));
       EXPECT_LT(designed, 0.5);
@@ -425,7 +443,8 @@ TEST_F(WizardWindowTest, EnglishOnlySiblingProduct) {
   int width = 0;
   int height = 0;
   const auto english = JpegPixels(kImages + L"\\ImageLeft2.jpg", width, height);
-  EXPECT_LT(MeanDifference(ScreenPixels(controls.at("Image1"), 160, 308), english), 2.0);
+  EXPECT_TRUE(
+      WaitUntil([&] { return MeanDifference(ScreenPixels(controls.at("Image1"), 160, 308), english) < 2.0; }, 10000));
 }
 
 // The sibling's name in another letter case forces nothing: the code page decides.
