@@ -1,0 +1,63 @@
+// The destination folder rules: which typed texts may show their drive's free space, and the
+// folder the install makes of a text.
+#include <gtest/gtest.h>
+
+#include "base/Text.h"
+#include "wizard/DestinationRules.h"
+
+namespace setup {
+namespace {
+
+struct FixedDriveCase {
+  const char* name;
+  std::u16string_view text;
+  bool expected;
+};
+
+class FixedDriveTest : public testing::TestWithParam<FixedDriveCase> {};
+
+TEST_P(FixedDriveTest, OnlyAFixedLetterWithColonBackslash) {
+  const FixedDriveCase& c = GetParam();
+  EXPECT_EQ(IsOnFixedDrive(c.text, u"CD"), c.expected) << ToUtf8(c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FixedDriveTest,
+    testing::Values(FixedDriveCase{"Proposal", u"C:\\Program Files\\Velmora Soft\\Glyphor", true},
+                    FixedDriveCase{"LowerCase", u"d:\\data", true}, FixedDriveCase{"RootOnly", u"C:\\", true},
+                    FixedDriveCase{"Empty", u"", false}, FixedDriveCase{"LeadingBlank", u" C:\\Glyphor", false},
+                    FixedDriveCase{"NoBackslash", u"C:folder", false}, FixedDriveCase{"DriveOnly", u"C:", false},
+                    FixedDriveCase{"LetterOnly", u"C", false}, FixedDriveCase{"ForwardSlash", u"C:/data", false},
+                    FixedDriveCase{"NotFixed", u"E:\\data", false},
+                    FixedDriveCase{"NotALetter", u"\\\\server\\share", false}),
+    [](const testing::TestParamInfo<FixedDriveCase>& param) { return param.param.name; });
+
+TEST(FixedDrive, NoFixedDrivesAcceptNothing) { EXPECT_FALSE(IsOnFixedDrive(u"C:\\data", u"")); }
+
+struct NormaliseCase {
+  const char* name;
+  std::u16string_view text;
+  std::u16string_view expected;
+};
+
+class NormaliseTest : public testing::TestWithParam<NormaliseCase> {};
+
+TEST_P(NormaliseTest, OneTrailingBackslashAndNoOuterBlanks) {
+  const NormaliseCase& c = GetParam();
+  EXPECT_EQ(ToUtf8(NormaliseSetupDir(c.text)), ToUtf8(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, NormaliseTest,
+    testing::Values(NormaliseCase{"Appended", u"C:\\Program Files\\Velmora Soft\\Glyphor",
+                                  u"C:\\Program Files\\Velmora Soft\\Glyphor\\"},
+                    NormaliseCase{"AlreadyEnds", u"C:\\Glyphor\\", u"C:\\Glyphor\\"},
+                    NormaliseCase{"Empty", u"", u"\\"}, NormaliseCase{"LeadingBlanks", u"  \tC:\\a", u"C:\\a\\"},
+                    // The backslash goes on first, so a trailing blank stays inside the folder name.
+                    NormaliseCase{"TrailingBlank", u"C:\\a ", u"C:\\a \\"},
+                    NormaliseCase{"BlanksAfterBackslash", u"C:\\a\\  ", u"C:\\a\\  \\"},
+                    NormaliseCase{"ChineseName", u"C:\\澜川\\绘影", u"C:\\澜川\\绘影\\"}),
+    [](const testing::TestParamInfo<NormaliseCase>& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace setup
