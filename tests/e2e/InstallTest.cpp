@@ -187,6 +187,23 @@ void ExpectUninstallValues(const std::u16string& folder) {
     EXPECT_EQ(ToUtf8(ReadRegistryString(HKEY_LOCAL_MACHINE, key, name)), ToUtf8(data)) << ToUtf8(name);
 }
 
+// Names drive D: in the Wine session for as long as the object lives; the test's fixture has
+// linked the prefix's d: to a folder, which makes it a fixed drive. Without that link (a run
+// outside ctest) D: stays no drive at all.
+class FixedDriveD {
+ public:
+  FixedDriveD() : defined_(DefineDosDeviceW(DDD_RAW_TARGET_PATH, L"D:", L"\\??\\C:\\e2e-fixed-d") != 0) {}
+  ~FixedDriveD() {
+    if (defined_) DefineDosDeviceW(DDD_REMOVE_DEFINITION, L"D:", nullptr);
+  }
+  FixedDriveD(const FixedDriveD&) = delete;
+  FixedDriveD& operator=(const FixedDriveD&) = delete;
+  bool Fixed() const { return defined_ && GetDriveTypeW(L"D:\\") == DRIVE_FIXED; }
+
+ private:
+  bool defined_;
+};
+
 class WizardBehaviour : public testing::Test {
  protected:
   void SetUp() override {
@@ -255,7 +272,12 @@ TEST_F(WizardBehaviour, TypedDestinationsShowOrHideTheFreeSpace) {
       {"LowerCaseFixedDrive", L"c:\\data", true},
       {"RootOfFixedDrive", L"C:\\", true},
       {"DriveNotThereAgain", L"q:\\data", false},
+      {"OtherFixedDrive", L"d:\\data", true},
+      {"OtherFixedDriveUpperCase", L"D:\\data", true},
+      {"OtherFixedDriveNoBackslash", L"d:data", false},
   };
+  const FixedDriveD driveD;
+  ASSERT_TRUE(driveD.Fixed()) << "drive D: is not set up as a fixed drive (run through ctest)";
   Wizard wizard(kSetup);
   std::unique_ptr<Controls> c;
   OpenDestinationPage(wizard, c);
