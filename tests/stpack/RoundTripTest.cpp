@@ -178,6 +178,8 @@ TEST_F(StpackTest, DefaultsAreRijndaelWithSha256AndAnEmptyPassword) {
 }
 
 TEST_F(StpackTest, ReproducibleOutputDoesNotDependOnJobs) {
+  // One file spans several compression blocks (of 1 MiB), so a large file is split between jobs.
+  WriteFileBytes(Temp(u"src") / "large.bin", RepeatedText(1500000) + NoiseBytes(1200000, 5));
   for (int i = 0; i < 40; ++i)
     WriteFileBytes(Temp(u"src") / ("f" + std::to_string(i) + ".bin"),
                    NoiseBytes(9000 + i * 100, 1000u + i) + RepeatedText(20000));
@@ -191,6 +193,9 @@ TEST_F(StpackTest, ReproducibleOutputDoesNotDependOnJobs) {
     packages.push_back(ReadFileBytes(fs::path(out)));
   }
   for (const std::string& package : packages) EXPECT_TRUE(package == packages.front());
+  WriteFileBytes(Temp(u"check.stp"), packages.front());
+  EXPECT_EQ(Expect(0, {u"verify", Text(Temp(u"check.stp")), u"--password", u"pw"}).out.rfind("41 streams verified", 0),
+            0u);
   EXPECT_GT(packages.front().size(), 40u * 9000);
 
   // Without the option the salt is fresh each time.
