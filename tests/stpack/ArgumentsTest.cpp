@@ -11,7 +11,7 @@
 namespace setup::stpack {
 namespace {
 
-constexpr std::array<OptionSpec, 3> kOptions{{
+constexpr std::array<OptionDefinition, 3> kOptions{{
     {u"--output", u"-o", true},
     {u"--level", u"", true},
     {u"--tsv", u"", false},

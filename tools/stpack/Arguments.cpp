@@ -5,8 +5,8 @@
 namespace setup::stpack {
 
 namespace {
-const OptionSpec* FindOption(std::span<const OptionSpec> options, std::u16string_view token) {
-  for (const OptionSpec& option : options) {
+const OptionDefinition* FindOption(std::span<const OptionDefinition> options, std::u16string_view token) {
+  for (const OptionDefinition& option : options) {
     if (token == option.name || (!option.shortName.empty() && token == option.shortName)) return &option;
   }
   return nullptr;
@@ -47,7 +47,7 @@ std::int64_t ParsedArguments::NumberOr(std::u16string_view name, std::int64_t lo
                                {name, IntToText(low), IntToText(high), *value}));
 }
 
-ParsedArguments ParseArguments(std::span<const std::u16string> arguments, std::span<const OptionSpec> options) {
+ParsedArguments ParseArguments(std::span<const std::u16string> arguments, std::span<const OptionDefinition> options) {
   ParsedArguments parsed;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -66,7 +66,7 @@ ParsedArguments ParseArguments(std::span<const std::u16string> arguments, std::s
       name = std::u16string_view(token).substr(0, equals);
       inlineValue = token.substr(equals + 1);
     }
-    const OptionSpec* option = FindOption(options, name);
+    const OptionDefinition* option = FindOption(options, name);
     if (!option) throw EUsageError(FormatText(u"unknown option \"%s\"", {name}));
     if (!option->takesValue) {
       if (inlineValue) throw EUsageError(FormatText(u"%s takes no value", {option->name}));

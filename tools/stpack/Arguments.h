@@ -19,7 +19,7 @@ class EUsageError : public Exception {
   using Exception::Exception;
 };
 
-struct OptionSpec {
+struct OptionDefinition {
   std::u16string_view name;       // "--password"
   std::u16string_view shortName;  // "-o", or empty
   bool takesValue = false;
@@ -37,13 +37,13 @@ class ParsedArguments {
   const std::vector<std::u16string>& Positionals() const { return positionals_; }
 
  private:
-  friend ParsedArguments ParseArguments(std::span<const std::u16string>, std::span<const OptionSpec>);
+  friend ParsedArguments ParseArguments(std::span<const std::u16string>, std::span<const OptionDefinition>);
   std::map<std::u16string, std::u16string, std::less<>> options_;  // flags hold empty text
   std::vector<std::u16string> positionals_;
 };
 
 // Accepts "--name value", "--name=value", "-o value" and flags; "--" ends the options, and a
 // lone "-" is a positional argument. Raises EUsageError for an unknown option or a missing value.
-ParsedArguments ParseArguments(std::span<const std::u16string> arguments, std::span<const OptionSpec> options);
+ParsedArguments ParseArguments(std::span<const std::u16string> arguments, std::span<const OptionDefinition> options);
 
 }  // namespace setup::stpack

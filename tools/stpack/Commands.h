@@ -12,7 +12,7 @@ namespace setup::stpack {
 struct Command {
   std::u16string_view name;
   std::u16string_view help;  // shown by "stpack NAME --help"
-  std::span<const OptionSpec> options;
+  std::span<const OptionDefinition> options;
   std::size_t positionals;  // exact number of positional arguments
   // Returns the exit status; failures raise.
   int (*run)(const ParsedArguments& arguments);

@@ -30,7 +30,7 @@ constexpr std::u16string_view kHelp =
     u"                     system folder; required elsewhere when the package has such rows)\n"
     u"  --codepage N       ANSI code page for the table text\n";
 
-constexpr std::array<OptionSpec, 2> kOptions{{
+constexpr std::array<OptionDefinition, 2> kOptions{{
     {u"--password", u"", true},
     {u"--system-dir", u"", true},
 }};

@@ -24,7 +24,7 @@ constexpr std::u16string_view kHelp =
     u"  --tsv             tab-separated values with a header line, for other programs\n"
     u"  --codepage N      ANSI code page for the table text\n";
 
-constexpr std::array<OptionSpec, 2> kOptions{{
+constexpr std::array<OptionDefinition, 2> kOptions{{
     {u"--password", u"", true},
     {u"--tsv", u"", false},
 }};

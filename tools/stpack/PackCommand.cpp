@@ -38,7 +38,7 @@ constexpr std::u16string_view kHelp =
     u"                         input gives the same bytes\n"
     u"  --codepage N           ANSI code page for the table text\n";
 
-constexpr std::array<OptionSpec, 7> kOptions{{
+constexpr std::array<OptionDefinition, 7> kOptions{{
     {u"--output", u"-o", true},
     {u"--cipher", u"", true},
     {u"--hash", u"", true},

@@ -35,7 +35,7 @@ constexpr std::u16string_view kToolHelp =
     u"Exit status: 0 success, 1 failure (its reason is the last line on standard error),\n"
     u"2 a command line that cannot be understood.\n";
 
-constexpr std::array<OptionSpec, 2> kGlobalOptions{{
+constexpr std::array<OptionDefinition, 2> kGlobalOptions{{
     {kHelpOption, u"-h", false},
     {kCodePageOption, u"", true},
 }};
@@ -69,7 +69,7 @@ int Run(std::span<const std::u16string> arguments) {
   const Command* command = FindCommand(arguments[at]);
   if (!command) throw EUsageError(FormatText(u"unknown command \"%s\"", {arguments[at]}));
 
-  std::vector<OptionSpec> options(command->options.begin(), command->options.end());
+  std::vector<OptionDefinition> options(command->options.begin(), command->options.end());
   options.insert(options.end(), kGlobalOptions.begin(), kGlobalOptions.end());
   const ParsedArguments parsed = ParseArguments(arguments.subspan(at + 1), options);
   if (parsed.Has(kHelpOption)) {

@@ -24,7 +24,7 @@ constexpr std::u16string_view kHelp =
     u"  --password TEXT   password of the file table (default: empty)\n"
     u"  --codepage N      ANSI code page for the table text\n";
 
-constexpr std::array<OptionSpec, 1> kOptions{{
+constexpr std::array<OptionDefinition, 1> kOptions{{
     {u"--password", u"", true},
 }};
 
