@@ -11,6 +11,14 @@
 namespace setup::testing_support {
 namespace {
 
+// The UTF-8 text in double quotes, as the tool's messages quote paths.
+std::string Quoted(const std::u16string& text) {
+  std::string quoted(1, '"');
+  quoted += ToUtf8(text);
+  quoted += '"';
+  return quoted;
+}
+
 struct HelpCase {
   const char* label;
   std::vector<std::u16string> arguments;
@@ -107,12 +115,12 @@ TEST_F(StpackTest, MissingPackageFailsWithTheOpenError) {
 TEST_F(StpackTest, EmptySourceFolderIsAFailure) {
   std::filesystem::create_directories(Temp(u"empty"));
   const ToolResult result = Expect(1, {u"pack", Text(Temp(u"empty")), u"-o", Text(Temp(u"out.stp"))});
-  EXPECT_EQ(result.LastErrorLine(), "there are no files below \"" + ToUtf8(Text(Temp(u"empty"))) + "\"");
+  EXPECT_EQ(result.LastErrorLine(), "there are no files below " + Quoted(Text(Temp(u"empty"))));
   EXPECT_FALSE(std::filesystem::exists(Temp(u"out.stp")));
 
   WriteFileBytes(Temp(u"file.txt"), "not a folder");
   EXPECT_EQ(Expect(1, {u"pack", Text(Temp(u"file.txt")), u"-o", Text(Temp(u"out.stp"))}).LastErrorLine(),
-            "\"" + ToUtf8(Text(Temp(u"file.txt"))) + "\" is not a folder");
+            Quoted(Text(Temp(u"file.txt"))) + " is not a folder");
 }
 
 TEST_F(StpackTest, FileThatIsNoPackageIsAFailure) {
@@ -120,7 +128,7 @@ TEST_F(StpackTest, FileThatIsNoPackageIsAFailure) {
   WriteFileBytes(Temp(u"plain.txt"), std::string(100, 'A'));
   for (const char16_t* command : {u"list", u"verify"}) {
     const ToolResult result = Expect(1, {command, Text(Temp(u"plain.txt"))});
-    EXPECT_EQ(result.LastErrorLine(), "\"" + ToUtf8(Text(Temp(u"plain.txt"))) + "\" holds no file table");
+    EXPECT_EQ(result.LastErrorLine(), Quoted(Text(Temp(u"plain.txt"))) + " holds no file table");
   }
 }
 

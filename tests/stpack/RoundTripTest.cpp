@@ -181,7 +181,7 @@ TEST_F(StpackTest, ReproducibleOutputDoesNotDependOnJobs) {
   // One file spans several compression blocks (of 1 MiB), so a large file is split between jobs.
   WriteFileBytes(Temp(u"src") / "large.bin", RepeatedText(1500000) + NoiseBytes(1200000, 5));
   for (int i = 0; i < 40; ++i)
-    WriteFileBytes(Temp(u"src") / ("f" + std::to_string(i) + ".bin"),
+    WriteFileBytes(Temp(u"src") / std::string("f").append(std::to_string(i)).append(".bin"),
                    NoiseBytes(9000 + i * 100, 1000u + i) + RepeatedText(20000));
   std::vector<std::string> packages;
   fs::create_directories(Temp(u"out"));
