@@ -116,9 +116,8 @@ void TForm1::CreateShortcutsAndRegister() {
 }
 
 void TForm1::SetInstallButtonsEnabled(bool enabled) {
-  for (gui::TWindow* button : {static_cast<gui::TWindow*>(&btnNext), static_cast<gui::TWindow*>(&btnPrev),
-                               static_cast<gui::TWindow*>(&btnClose), static_cast<gui::TWindow*>(&btnBrowse)})
-    button->SetEnabled(enabled);
+  const std::initializer_list<gui::TWindow*> buttons{&btnNext, &btnPrev, &btnClose, &btnBrowse};
+  for (gui::TWindow* button : buttons) button->SetEnabled(enabled);
 }
 
 }  // namespace setup

@@ -2,6 +2,9 @@
 // keeping the choices, the install with its failure paths, the Uninstall registration, the
 // desktop shortcut and the launch on Finish. Each run has one language (the LANG it starts with).
 #include <gtest/gtest.h>
+#include <windows.h>
+// commctrl.h needs windows.h first.
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -291,6 +294,58 @@ TEST_F(WizardBehaviour, TypedDestinationsShowOrHideTheFreeSpace) {
       EXPECT_GT(Text(c->freeSize).size(), prefix.size()) << d.name;
     }
   }
+}
+
+// The folder dialog of Browse, found in the wizard's process: its tree of drives and its buttons.
+struct BrowseDialog {
+  explicit BrowseDialog(DWORD processId) {
+    window = WaitForTopLevel(processId, [](HWND w) {
+      return ClassName(w) == L"#32770" && FindWindowExW(w, nullptr, L"SysTreeView32", nullptr) != nullptr;
+    });
+    if (window) tree = FindWindowExW(window, nullptr, L"SysTreeView32", nullptr);
+  }
+  // The first drive below the root of the tree, selected.
+  bool SelectFirstDrive() const {
+    const auto root = reinterpret_cast<LPARAM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    if (!root) return false;
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, root);
+    const auto drive = reinterpret_cast<LPARAM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root));
+    return drive && SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, drive);
+  }
+  HWND window = nullptr;
+  HWND tree = nullptr;
+};
+
+// Browse: a cancelled dialog changes nothing; a chosen drive becomes the destination and shows
+// its free space.
+TEST_F(WizardBehaviour, BrowseCancelledThenChosen) {
+  Wizard wizard(kSetup);
+  std::unique_ptr<Controls> cp;
+  OpenDestinationPage(wizard, cp);
+  if (HasFatalFailure()) return;
+  const Controls& c = *cp;
+  SetDestination(c, L"Q:\\nowhere");
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, false));
+
+  Click(c.browse);
+  const BrowseDialog cancelled(wizard.Program().Id());
+  ASSERT_NE(cancelled.window, nullptr) << "no folder dialog";
+  Click(GetDlgItem(cancelled.window, IDCANCEL));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(cancelled.window); }));
+  EXPECT_EQ(Text(c.edit), L"Q:\\nowhere");
+  EXPECT_TRUE(InstallEnabledFollowsFreeSpace(c, false));
+
+  Click(c.browse);
+  const BrowseDialog chosen(wizard.Program().Id());
+  ASSERT_NE(chosen.window, nullptr) << "no folder dialog";
+  ASSERT_TRUE(chosen.SelectFirstDrive());
+  Click(GetDlgItem(chosen.window, IDOK));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chosen.window); }));
+  EXPECT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  const std::wstring folder = Text(c.edit);
+  ASSERT_EQ(folder.size(), 3u) << ToUtf8(U(folder));
+  EXPECT_EQ(folder.substr(1), L":\\");
+  EXPECT_EQ(Text(c.freeSize).rfind(W(Texts().freeSpacePrefix), 0), 0u);
 }
 
 // The failure paths and then a complete install, sharing one wizard: a folder that cannot be made,

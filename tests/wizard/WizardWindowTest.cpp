@@ -325,28 +325,67 @@ TEST_F(WizardWindowTest, SampleProductAsDesigned) {
   SaveScreenshot(form, kShots + L"\\page1-" + RunName() + L".bmp");
 }
 
-// The other pages as they look when shown (the navigation shows them; here they are shown from
-// outside), saved for a person to look at; the header picture is drawn transparently on cream.
+// Brings the wizard from page 1 to `page` as a user does: Next on pages 1 and 2, and on page 3 an
+// install into a fresh folder without a desktop shortcut. The idle refresh of the wizard keeps the
+// panels in step with its page, so a panel shown from outside would be hidden again at once.
+class PageWalker {
+ public:
+  PageWalker(HWND form, const Containers& pages) : form_(form), pages_(pages) {}
+  ~PageWalker() {
+    if (!installed_) return;
+    // What the install leaves outside its folder: the Uninstall key and the system-folder library.
+    const std::wstring name = ChineseRun() ? L"澜川绘影" : L"Velmora Glyphor";
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name).c_str());
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(GetSystemFolder()) / "VelmoraRt.dll", ignored);
+  }
+  PageWalker(const PageWalker&) = delete;
+  PageWalker& operator=(const PageWalker&) = delete;
+
+  bool GoTo(int page) {
+    HWND next = ChildAt(form_, L"Button", 330, 323);
+    const HWND panels[] = {pages_.pnlStep1, pages_.pnlStep2, pages_.pnlStep3, pages_.pnlStep4};
+    while (current_ < page) {
+      if (current_ == 3) {
+        HWND desktop = ChildAt(pages_.pnlStep3, L"Button", 237, 217);
+        HWND edit = ChildAt(pages_.gbFolder, L"Edit", 17, 24);
+        const std::wstring folder = (root_.Path() / "Glyphor").wstring();
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+        if (Checked(desktop)) Click(desktop);
+        if (!WaitUntil([&] { return !Checked(desktop) && Enabled(next); })) return false;
+        installed_ = true;
+      }
+      Click(next);
+      ++current_;
+      HWND panel = panels[current_ - 1];
+      if (!WaitUntil([&] { return OwnVisible(panel) && Enabled(next); })) return false;
+    }
+    return current_ == page;
+  }
+
+ private:
+  HWND form_;
+  Containers pages_;
+  int current_ = 1;
+  bool installed_ = false;
+  testing_support::TempFolder root_;
+};
+
+// The other pages as the navigation shows them, saved for a person to look at; the header picture is drawn
+// transparently on cream.
 TEST_F(WizardWindowTest, OtherPagesDrawTheirHeaderPicture) {
   Wizard wizard(kGlyphorSetup);
   HWND form = wizard.Form();
   ASSERT_NE(form, nullptr);
   const Containers pages = FindContainers(form);
-  HWND shown = pages.pnlStep1;
-  int number = 2;
-  for (HWND page : {pages.pnlStep2, pages.pnlStep3, pages.pnlStep4}) {
-    ShowWindow(shown, SW_HIDE);
-    ShowWindow(page, SW_SHOW);
-    UpdateWindow(page);
+  PageWalker walker(form, pages);
+  for (int number = 2; number <= 4; ++number) {
+    ASSERT_TRUE(walker.GoTo(number)) << "page " << number;
     Sleep(300);  // a screenshot for a person to look at: let the page paint
-    SaveScreenshot(form, kShots + L"\\page" + std::to_wstring(number++) + L"-" + RunName() + L".bmp");
-    shown = page;
-  }
-  for (HWND header : {pages.Panel3, pages.Panel4}) {
-    ShowWindow(shown, SW_HIDE);
-    shown = GetParent(header);
-    ShowWindow(shown, SW_SHOW);
-    UpdateWindow(shown);
+    SaveScreenshot(form, kShots + L"\\page" + std::to_wstring(number) + L"-" + RunName() + L".bmp");
+    if (number == 4) break;
+    SCOPED_TRACE(number);
+    HWND header = number == 2 ? pages.Panel3 : pages.Panel4;
     HWND image = ChildAt(header, L"SetupImage", Bounds(header).right - 67, 0);
     ASSERT_NE(image, nullptr);
     const int left = (67 - 32) / 2;
@@ -386,9 +425,10 @@ TEST_F(WizardWindowTest, LabelsShowTheirFonts) {
                       {pages.pnlStep3, {Parent::Panel4, Parent::Step3}, face},
                       {pages.pnlStep4, {Parent::Step4}, RGB(255, 255, 255)}};
   int checked = 0;
+  PageWalker walker(form, pages);
+  int pageNumber = 1;
   for (const Page& page : all) {
-    for (const Page& other : all) ShowWindow(other.panel, other.panel == page.panel ? SW_SHOW : SW_HIDE);
-    UpdateWindow(form);
+    ASSERT_TRUE(walker.GoTo(pageNumber++));
     for (const Control& c : design) {
       if (std::wstring(c.className) != L"Static" || !c.text || c.text->empty()) continue;
       if (std::find(page.parents.begin(), page.parents.end(), c.parent) == page.parents.end()) continue;
