@@ -187,6 +187,17 @@ void TBlockCipher::DecryptCTR(const std::uint8_t* inData, std::uint8_t* outData,
   EncryptCTR(inData, outData, size);
 }
 
+bool TBlockCipher::KnownAnswerHolds(TBlockCipher& cipher, const std::uint8_t* key, std::uint32_t keyBits,
+                                    const std::uint8_t* plain, const std::uint8_t* expected) {
+  const std::size_t bytes = cipher.blockBytes_;
+  cipher.Init(key, keyBits);
+  std::uint8_t block[kMaxBlockBytes];
+  cipher.EncryptECB(plain, block);
+  const bool enciphers = std::memcmp(block, expected, bytes) == 0;
+  cipher.DecryptECB(block, block);
+  return enciphers && std::memcmp(block, plain, bytes) == 0;
+}
+
 void TBlockCipher::Encrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size) {
   switch (fCipherMode) {
     case cmCBC:

@@ -89,6 +89,11 @@ class TBlockCipher : public TCipher {
   // Raises EBlockCipher "Cipher not initialized" unless Init has run.
   void RequireInitialized() const;
 
+  // The body of every block cipher's SelfTest: `plain` enciphers to `expected` under the key
+  // and deciphers back. Both blocks are one block of this cipher long.
+  static bool KnownAnswerHolds(TBlockCipher& cipher, const std::uint8_t* key, std::uint32_t keyBits,
+                               const std::uint8_t* plain, const std::uint8_t* expected);
+
   SecureArray<std::uint8_t, kMaxBlockBytes> IV;
   SecureArray<std::uint8_t, kMaxBlockBytes> CV;
 
