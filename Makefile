@@ -1,5 +1,7 @@
 # The two commands a newcomer needs: `make test` and `make demo`. Both install what is missing.
 JOBS ?= 2
+# The build tree whose Setup.exe `make run` opens.
+RUN_BUILD ?= build/windows
 
 .PHONY: all deps native windows test test-native test-windows demo run fuzz bench clean
 
@@ -29,9 +31,18 @@ test: test-native test-windows
 demo: windows
 	scripts/demo build/windows
 
-# Opens the sample wizard for a person on the current display.
+# Opens the sample wizard for a person on the current display (DISPLAY), in the build tree's
+# prefix (its user folders stay inside the build tree, so an install touches nothing of the host).
 run: windows
-	WINEPREFIX=$(CURDIR)/build/windows/wine/prefix WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" wine build/windows/glyphor/Setup.exe
+	@test -n "$$DISPLAY" || { echo "make run: DISPLAY is not set" >&2; exit 1; }
+	@display=$$DISPLAY; build=$(RUN_BUILD); started=0; \
+	if ! [ -f $$build/wine/xvfb.pid ] || ! kill -0 "$$(cat $$build/wine/xvfb.pid)" 2>/dev/null; then \
+	  scripts/wine-session start $$build && started=1; \
+	fi; \
+	eval "$$(scripts/wine-session env $$build)"; \
+	DISPLAY=$$display wine $$build/glyphor/Setup.exe; status=$$?; \
+	[ $$started = 0 ] || scripts/wine-session stop $$build; \
+	exit $$status
 
 fuzz: deps
 	cmake --preset fuzz
