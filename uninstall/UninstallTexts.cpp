@@ -1,7 +1,7 @@
 #include "uninstall/UninstallTexts.h"
 
-#include <algorithm>
-#include <array>
+#include "wizard/WizardTexts.h"
+
 
 namespace setup {
 
@@ -9,9 +9,6 @@ namespace {
 
 constexpr std::int32_t kChinese = 0;
 constexpr std::int32_t kEnglish = 2;
-
-// The sibling products whose setup and uninstaller always speak English.
-constexpr std::array<std::u16string_view, 2> kEnglishOnlyProducts = {u"Quorvel", u"Sindrel"};
 
 std::u16string Join(std::initializer_list<std::u16string_view> pieces) {
   std::u16string text;
@@ -31,9 +28,8 @@ std::u16string Lines(const std::vector<std::u16string>& lines) {
 }  // namespace
 
 std::int32_t UninstallLanguageIndex(std::int32_t startupLanguageIndex, std::u16string_view productShortName) {
-  const bool englishOnly = std::find(kEnglishOnlyProducts.begin(), kEnglishOnlyProducts.end(), productShortName) !=
-                           kEnglishOnlyProducts.end();
-  return englishOnly ? kEnglish : startupLanguageIndex;
+  // The sibling products whose setup speaks English speak it here too.
+  return ForcesEnglish(productShortName) ? kEnglish : startupLanguageIndex;
 }
 
 std::u16string ConfirmRemovalText(std::int32_t languageIndex, std::u16string_view displayName) {
