@@ -153,6 +153,7 @@ class InstallLeftovers {
   ~InstallLeftovers() {
     std::error_code ignored;
     fs::remove(fs::path(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk"), ignored);
+    fs::remove(fs::path(GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk"), ignored);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, WidePtr(kUninstallRoot + DisplayName()));
     for (const auto& entry : fs::directory_iterator(kStagedTree / "$System$", ignored))
       fs::remove(fs::path(GetSystemFolder()) / entry.path().filename(), ignored);
@@ -414,6 +415,8 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   const std::u16string link = GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk";
   ASSERT_TRUE(fs::exists(fs::path(link)));
   EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(folder + u"Glyphor.exe"));
+  // From Windows 6 on the Quick Launch box is hidden, though checked: no shortcut there.
+  EXPECT_FALSE(fs::exists(fs::path(GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk")));
   // The side banner stands at the left of the finish page, the page's full height.
   EXPECT_EQ(GetParent(c.image), c.pages.pnlStep4);
   const RECT banner = Bounds(c.image);
@@ -429,6 +432,42 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   ASSERT_TRUE(WaitUntil([] { return !ProductWindows().empty(); })) << "the product's window did not appear";
   for (HWND w : ProductWindows()) Close(w);
   EXPECT_TRUE(WaitUntil([] { return ProductWindows().empty(); }));
+}
+
+// Before Windows 6 the Quick Launch box shows, and checked it makes a Quick Launch shortcut too.
+TEST_F(WizardBehaviour, QuickLaunchShortcutBeforeWindowsSix) {
+  const ComApartment apartment;  // for resolving the shortcuts
+  const testing_support::TempFolder root;
+  const InstallLeftovers leftovers;
+  const wizard::WineVersionOverride windowsXp(L"winxp64");
+  const fs::path quickLaunch(GetSpecialFolder(spQuickLaunch));
+  ASSERT_FALSE(quickLaunch.empty());
+  fs::create_directories(quickLaunch);
+  const fs::path destination = root.Path() / "Quick";
+
+  Wizard wizard(kSetup);
+  std::unique_ptr<Controls> cp;
+  OpenDestinationPage(wizard, cp);
+  if (HasFatalFailure()) return;
+  const Controls& c = *cp;
+  HWND quick = ChildAt(c.pages.pnlStep3, L"Button", 237, 243);
+  ASSERT_NE(quick, nullptr);
+  ASSERT_TRUE(OwnVisible(quick));
+  ASSERT_TRUE(Checked(quick));
+  SetDestination(c, destination.wstring());
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  Click(c.btnNext);
+  ExpectPage(c, 4);
+  const std::u16string program = destination.u16string() + u"\\Glyphor.exe";
+  for (ShortcutPlace place : {spDesktop, spQuickLaunch}) {
+    const std::u16string link = GetSpecialFolder(place) + u"\\" + DisplayName() + u".lnk";
+    ASSERT_TRUE(fs::exists(fs::path(link))) << ToUtf8(link);
+    EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(program));
+  }
+  Click(c.runOnExit);
+  ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
+  Click(c.btnNext);
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
 }
 
 // Without the desktop option no shortcut is made, the Uninstall values are still written, and
