@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 
 namespace setup {
 

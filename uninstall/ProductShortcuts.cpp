@@ -10,7 +10,7 @@
 #include "base/Text.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellPaths.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 #include "uninstall/FilePaths.h"
 
 namespace setup {

@@ -14,7 +14,7 @@
 #include "shell/Registry.h"
 #include "shell/RegistryKey.h"
 #include "shell/Shortcuts.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 #include "tests/e2e/support/Driver.h"
 #include "uninstall/FileList.h"
 #include "uninstall/UninstallTexts.h"

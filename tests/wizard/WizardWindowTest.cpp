@@ -10,7 +10,7 @@
 
 #include "base/Text.h"
 #include "shell/Shortcuts.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
 

@@ -21,7 +21,7 @@
 #include "shell/ComApartment.h"
 #include "shell/Registry.h"
 #include "shell/Shortcuts.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 #include "tests/e2e/support/Driver.h"
 #include "tests/wizard/WizardWindowSupport.h"
 

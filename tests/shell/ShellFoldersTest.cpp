@@ -8,7 +8,7 @@
 #include "RegistryTestSupport.h"
 #include "base/Text.h"
 #include "shell/ShellErrors.h"
-#include "shell/SpecialFolders.h"
+#include "shell/ShellFolders.h"
 
 namespace setup {
 namespace {
