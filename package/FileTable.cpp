@@ -7,6 +7,7 @@
 #include "base/Errors.h"
 #include "crypto/Envelope.h"
 #include "package/DataTable.h"
+#include "package/FileTableColumns.h"
 #include "package/PackagePaths.h"
 #include "package/PackageTrailer.h"
 
@@ -14,11 +15,7 @@ namespace setup {
 
 namespace {
 
-constexpr int kFolderColumn = 0;
-constexpr int kNameColumn = 1;
-constexpr int kPackedColumn = 2;
-constexpr int kUnpackedColumn = 3;
-constexpr int kDestinationColumn = 4;
+using namespace file_table;
 
 // Sum of the unpacked sizes, read for every row before anything else so that a malformed size
 // anywhere stops the extraction before any file is touched.

@@ -18,6 +18,7 @@
 #include "package/BlockDeflater.h"
 #include "package/CompressionJobs.h"
 #include "package/DataTable.h"
+#include "package/FileTableColumns.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
 #include "package/TableText.h"
@@ -26,11 +27,7 @@ namespace setup {
 
 namespace {
 
-constexpr int kFolderColumn = 0;
-constexpr int kNameColumn = 1;
-constexpr int kPackedColumn = 2;
-constexpr int kUnpackedColumn = 3;
-constexpr int kDestinationColumn = 4;
+using namespace file_table;
 constexpr std::array<std::uint8_t, 3> kTail = {0x0A, 0x14, 0x02};
 constexpr std::int64_t kSizeLimit = std::numeric_limits<std::int32_t>::max();
 
