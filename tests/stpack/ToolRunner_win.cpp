@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <string>
 
 #include "ToolRunner.h"
 #include "base/Text.h"
@@ -87,10 +88,19 @@ ToolResult RunTool(const std::vector<std::u16string>& arguments) {
     startup.hStdOutput = out.get();
     startup.hStdError = err.get();
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(reinterpret_cast<const wchar_t*>(tool.c_str()), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
-      throw std::runtime_error("cannot start stpack.exe");
+    // Under Wine a start can fail now and then while other test programs start and end at the
+    // same moment; a start that fails three times is a real failure.
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      if (CreateProcessW(reinterpret_cast<const wchar_t*>(tool.c_str()), line.data(), nullptr, nullptr, TRUE,
+                         CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process)) {
+        startError = 0;
+        break;
+      }
+      startError = GetLastError();
+      Sleep(250);
     }
+    if (startError != 0) throw std::runtime_error("cannot start stpack.exe: error " + std::to_string(startError));
     const OwnedHandle processHandle(process.hProcess);
     const OwnedHandle threadHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
