@@ -69,12 +69,14 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
     if (!DirectoryExists(target.folder)) ForceDirectories(target.folder);
-    if (target.macro && FileExists(target.folder + row.name)) {
+    // The existence test looks at exactly the file that would be written.
+    const std::u16string path = target.folder + std::u16string(LastNameComponent(row.name));
+    if (target.macro && FileExists(path)) {
       done += row.unpackedSize;
       continue;
     }
 
-    ReplacingFile output(target.folder + std::u16string(LastNameComponent(row.name)));
+    ReplacingFile output(path);
     package.Seek(row.offset, FileStream::Origin::Begin);
     inflater.Inflate(package, row.packedSize, row.unpackedSize,
                      [&output](const std::uint8_t* data, std::size_t size) { output.Write(data, size); });

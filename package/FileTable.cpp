@@ -40,12 +40,12 @@ PackageRow CheckedRow(TRow& row) {
   entry.unpackedSize = row.Items(kUnpackedColumn).Value();
   if (entry.packedSize < 0) throw EPackageError::InvalidSize(entry.packedSize, entry.name);
 
-  if (!entry.inDestination.value_or(false)) {
-    const bool safe = !entry.folder.empty() && entry.folder.front() == u'$' ? MacroRemainder(entry.folder).has_value()
-                                                                            : IsSafeRelativeFolder(entry.folder);
-    if (!safe) throw EPackageError::InvalidTargetFolder(entry.folder);
+  if (!entry.inDestination.value_or(false) && !IsSafeTargetFolder(entry.folder)) {
+    throw EPackageError::InvalidTargetFolder(entry.folder);
   }
-  if (!IsSafeFileName(LastNameComponent(entry.name))) throw EPackageError::InvalidFileName(entry.name);
+  // Checked whole, although only the last component is written: every part of the name reaches
+  // the file system in the existence test of a macro row and in messages.
+  if (!IsSafeName(entry.name)) throw EPackageError::InvalidFileName(entry.name);
   return entry;
 }
 

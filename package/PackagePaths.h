@@ -1,5 +1,6 @@
 // The rules that keep a package's target folders and file names inside the folders they name.
 // A package is untrusted input: these checks run over the whole table before any file is touched.
+// The rules for one component are those of every safe relative path (base/SafePath.h).
 #pragma once
 
 #include <optional>
@@ -8,23 +9,22 @@
 
 namespace setup {
 
-// A target folder text below the destination: empty, or relative components separated by "\"
-// or "/". Rejected: a leading separator (root, UNC or device path), any ":" (drive letter or
-// stream name), a ".." component (or any other made only of dots and spaces, which Windows
-// trims to one), a reserved device name, and control characters.
+// A target folder text below the destination: empty, or a safe relative path ("\" or "/"
+// between components) that may end in one separator. So no leading separator (root, UNC or
+// device path), no ":" (drive letter or stream name), no empty component, no component made only
+// of dots and spaces, no reserved device name and no control characters.
 bool IsSafeRelativeFolder(std::u16string_view folder);
+
+// Column 0 of a row that does not go to the destination folder itself: a macro folder (first
+// character "$") that MacroRemainder accepts, or a safe relative folder.
+bool IsSafeTargetFolder(std::u16string_view folder);
+
+// Column 1, checked whole: a safe relative path, every component of it, although only its last
+// component is written. Rejects what IsSafeRelativeFolder rejects, and a trailing separator.
+bool IsSafeName(std::u16string_view name);
 
 // The part of a column-1 name that is written: what follows its last "\", "/" or ":".
 std::u16string_view LastNameComponent(std::u16string_view name);
-
-// A file name component that can be written: not empty, ".", "..", made only of dots and spaces,
-// a reserved device name ("CON", "nul.txt", "COM1", "LPT9.log", ...), nor holding control
-// characters.
-bool IsSafeFileName(std::u16string_view component);
-
-// "CON", "PRN", "AUX", "NUL", "COM1"-"COM9", "LPT1"-"LPT9", "CONIN$", "CONOUT$" in any letter case,
-// with or without an extension and trailing spaces.
-bool IsReservedDeviceName(std::u16string_view component);
 
 // For a macro folder text (first character "$"): the folder text that follows the macro, when the
 // text is one macro followed by a safe relative folder. A text that holds

@@ -33,15 +33,12 @@ constexpr std::int64_t kSizeLimit = std::numeric_limits<std::int32_t>::max();
 
 // The same checks the reader makes, so that every package written can be extracted.
 void CheckEntry(const PackageEntry& entry) {
-  if (!entry.inDestination.value_or(false)) {
-    const bool safe = !entry.folder.empty() && entry.folder.front() == u'$' ? MacroRemainder(entry.folder).has_value()
-                                                                            : IsSafeRelativeFolder(entry.folder);
-    // Column 0 is carried as it stands: "," and "|" would split the table text.
-    if (!safe || entry.folder.find_first_of(u",|") != std::u16string::npos) {
-      throw EPackageError::InvalidTargetFolder(entry.folder);
-    }
+  // Column 0 is carried as it stands: "," and "|" would split the table text.
+  if (!entry.inDestination.value_or(false) &&
+      (!IsSafeTargetFolder(entry.folder) || entry.folder.find_first_of(u",|") != std::u16string::npos)) {
+    throw EPackageError::InvalidTargetFolder(entry.folder);
   }
-  if (!IsSafeFileName(LastNameComponent(entry.name))) throw EPackageError::InvalidFileName(entry.name);
+  if (!IsSafeName(entry.name)) throw EPackageError::InvalidFileName(entry.name);
 }
 
 // One row per entry; the sizes are filled in once the streams are written.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "base/SafePath.h"
 #include "base/Text.h"
 
 namespace setup {
@@ -10,17 +11,12 @@ namespace setup {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// Characters no Windows file name holds; ":" would also reach a drive or an alternate stream.
-constexpr std::u16string_view kForbiddenCharacters = u"<>:\"/|?*";
-// What FromUtf8 makes of malformed bytes.
+// What FromUtf8 makes of malformed bytes: such an entry no longer names the file that was
+// installed.
 constexpr char16_t kReplacementCharacter = u'\uFFFD';
-
-bool IsSafeComponent(std::u16string_view component) {
-  if (component.empty() || component == u"." || component == u"..") return false;
-  return std::none_of(component.begin(), component.end(), [](char16_t c) {
-    return c < 32 || c == kReplacementCharacter || kForbiddenCharacters.find(c) != std::u16string_view::npos;
-  });
-}
+// Characters that no Windows file name holds: no installed file has them, and "?" and "*" would
+// be wildcards.
+constexpr std::u16string_view kNotInWindowsNames = u"<>\"|?*";
 
 std::size_t Depth(const std::u16string& folder) {
   return static_cast<std::size_t>(std::count(folder.begin(), folder.end(), u'\\'));
@@ -29,15 +25,8 @@ std::size_t Depth(const std::u16string& folder) {
 }  // namespace
 
 bool IsInstallFolderPath(std::u16string_view path) {
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = path.find(u'\\', start);
-    if (!IsSafeComponent(
-            path.substr(start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start)))
-      return false;
-    if (end == std::u16string_view::npos) return true;
-    start = end + 1;
-  }
+  return IsSafeRelativePath(path) && path.find(kReplacementCharacter) == std::u16string_view::npos &&
+         path.find_first_of(kNotInWindowsNames) == std::u16string_view::npos;
 }
 
 std::vector<std::u16string> ParseFileList(std::string_view utf8) {

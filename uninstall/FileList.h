@@ -4,8 +4,10 @@
 // Format: UTF-8 text (a byte-order mark is allowed), one path per line, relative to the install
 // folder, with "\" (or "/") between folders; lines end in LF or CR LF; blank lines are skipped.
 // Files for the system folder are shared with other products and are never listed. Every entry
-// must stay inside the install folder: no drive, no leading "\", no "." or ".." component, no empty
-// component, no ":" and none of the characters that Windows file names cannot hold.
+// must be a safe relative path (base/SafePath.h), the rules the extractor applies to a package:
+// no drive, no leading "\", no empty component, no component made only of dots and spaces, no
+// reserved device name, no ":", no control character; besides, none of the characters that
+// Windows file names cannot hold and no malformed UTF-8.
 #pragma once
 
 #include <string>
@@ -26,7 +28,7 @@ class EFileListError : public Exception {
 // that breaks the format, so a damaged list removes nothing.
 std::vector<std::u16string> ParseFileList(std::string_view utf8);
 
-// Whether one entry names a file inside the install folder (the rules above, "\" separators).
+// Whether one entry names a file inside the install folder (the rules above).
 bool IsInstallFolderPath(std::u16string_view path);
 
 // The folders that hold the listed files, below the install folder, each once, deepest first, so

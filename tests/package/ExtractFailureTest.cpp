@@ -126,6 +126,34 @@ INSTANTIATE_TEST_SUITE_P(
         TableFault{"DeviceNameWithExtension", SecondRow(u",nul.txt," + Size(kB) + u",2"),
                    "Invalid file name \"nul.txt\""},
         TableFault{"PortName", SecondRow(u",com1.log," + Size(kB) + u",2"), "Invalid file name \"com1.log\""},
+        // Column 1 is checked whole, every component of it, for every row.
+        TableFault{"MacroNameWithColon", SecondRow(u"$System$,zz:kept.dll," + Size(kB) + u",2"),
+                   "Invalid file name \"zz:kept.dll\""},
+        TableFault{"MacroNameWithDrive", SecondRow(u"$System$,C:kept.dll," + Size(kB) + u",2"),
+                   "Invalid file name \"C:kept.dll\""},
+        TableFault{"MacroNameOutside", SecondRow(u"$System$,..\\outside\\canary.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"..\\outside\\canary.txt\""},
+        TableFault{"MacroNameRooted", SecondRow(u"$Third$,\\kept.dll," + Size(kB) + u",2"),
+                   "Invalid file name \"\\kept.dll\""},
+        TableFault{"NameThroughParent", SecondRow(u",sub\\..\\..\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"sub\\..\\..\\b.txt\""},
+        TableFault{"NameThroughDots", SecondRow(u",... \\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"... \\b.txt\""},
+        TableFault{"NameThroughDevice", SecondRow(u",x\\CON\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"x\\CON\\b.txt\""},
+        TableFault{"NameWithEmptyComponent", SecondRow(u",a\\\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"a\\\\b.txt\""},
+        TableFault{"NameWithInnerControl", SecondRow(u",a\u0007\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"a\u0007\\b.txt\""},
+        TableFault{"NameWithInnerReturn", SecondRow(u",a\r\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"a\r\\b.txt\""},
+        TableFault{"NameWithC1Control", SecondRow(u",\u00812J\\b.txt," + Size(kB) + u",2"),
+                   "Invalid file name \"\xC2\x81"
+                   "2J\\b.txt\""},
+        TableFault{"FolderWithEmptyComponent", SecondRow(u"a\\\\b\\,b.txt," + Size(kB) + u",2"),
+                   "Invalid target folder \"a\\\\b\\\""},
+        TableFault{"FolderWithDelete", SecondRow(u"a\u007F\\,b.txt," + Size(kB) + u",2"),
+                   "Invalid target folder \"a\u007F\\\""},
         TableFault{"NegativeLength", [] { return kFirst + LittleEndian32(-1) + kStandardTail; },
                    "Invalid package table length (-1)"},
         TableFault{"TableBeforeTheFile", [] { return std::string("ab") + LittleEndian32(5) + kStandardTail; },
@@ -140,6 +168,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "The package is too short for its trailer"},
         TableFault{"Empty", [] { return std::string(); }, "The package is too short for its trailer"}),
     [](const auto& item) { return std::string(item.param.name); });
+
+// A macro row whose name holds a path writes only its last component into the system folder, so
+// the existence test looks at that very file: the system file stays byte for byte, nothing is
+// written and no folder of the name is made.
+class MacroNameWithPath : public ExtractFailure, public ::testing::WithParamInterface<std::u16string> {};
+
+TEST_P(MacroNameWithPath, KeepsTheExistingSystemFile) {
+  const std::string stream = Zlib("replaced");
+  WriteBytes(packageFile_, HandBuiltPackage(stream, u"$System$," + GetParam() + u"," + Size(stream) + u",8"));
+  ExtractPackage(Text(packageFile_), destination_.Text(), u"", {}, [this] { return system_.Text(); });
+  ExpectUntouched();
+  EXPECT_EQ(ReadBytes(system_.Path() / "kept.dll"), "system");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, MacroNameWithPath,
+                         ::testing::Values(u"zz\\kept.dll", u"q/kept.dll", u"a\\b/c\\kept.dll", u"\u6587\\kept.dll"));
 
 TEST_F(ExtractFailure, MacroRowWithoutSystemFolder) {
   const std::string x = Zlib("x");

@@ -25,31 +25,36 @@ TEST_P(SafeRelativeFolder, AcceptsOnlyFoldersBelowTheBase) {
 INSTANTIATE_TEST_SUITE_P(
     Folders, SafeRelativeFolder,
     ::testing::Values(PathCase{u"", true}, PathCase{u"sub\\", true}, PathCase{u"sub\\deeper\\", true},
-                      PathCase{u"sub", true}, PathCase{u"a/b/", true}, PathCase{u".\\sub\\", true},
+                      PathCase{u"sub", true}, PathCase{u"a/b/", true}, PathCase{u".\\sub\\", false},
                       PathCase{u"\u4E2D\u6587\\", true}, PathCase{u"x$System$\\", true}, PathCase{u"con.d\\x\\", false},
                       PathCase{u"..\\", false}, PathCase{u"..", false}, PathCase{u"sub\\..\\..\\", false},
                       PathCase{u"sub/../", false}, PathCase{u"...\\", false}, PathCase{u".. \\", false},
                       PathCase{u"\\abs\\", false}, PathCase{u"/abs/", false}, PathCase{u"\\\\server\\share\\", false},
                       PathCase{u"\\\\?\\C:\\", false}, PathCase{u"C:\\x\\", false}, PathCase{u"C:x\\", false},
                       PathCase{u"sub\\name:stream\\", false}, PathCase{u"CON\\", false}, PathCase{u"sub\\aux\\", false},
-                      PathCase{u"sub\\Lpt3.txt\\", false}, PathCase{u"tab\there\\", false}));
+                      PathCase{u"sub\\Lpt3.txt\\", false}, PathCase{u"tab\there\\", false},
+                      // Empty components, a second trailing separator, DEL and C1 controls.
+                      PathCase{u"a\\\\b\\", false}, PathCase{u"sub\\\\", false}, PathCase{u"/", false},
+                      PathCase{u"a\u007F\\", false}, PathCase{u"\u009B2J\\", false}, PathCase{u"sub\\. \\", false}));
 
-class SafeFileName : public ::testing::TestWithParam<PathCase> {};
+class SafeName : public ::testing::TestWithParam<PathCase> {};
 
-TEST_P(SafeFileName, RejectsEmptyDotsAndDevices) {
-  EXPECT_EQ(IsSafeFileName(GetParam().text), GetParam().safe) << Name(GetParam());
+// Column 1 is checked whole, every component, although only its last one is written.
+TEST_P(SafeName, EveryComponentIsChecked) {
+  EXPECT_EQ(IsSafeName(GetParam().text), GetParam().safe) << Name(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Names, SafeFileName,
-    ::testing::Values(PathCase{u"a.txt", true}, PathCase{u"a,b.txt", true}, PathCase{u".hidden", true},
-                      PathCase{u"CONSOLE.txt", true}, PathCase{u"COM10", true}, PathCase{u"\u6587\u4EF6.txt", true},
-                      PathCase{u"", false}, PathCase{u".", false}, PathCase{u"..", false}, PathCase{u"...", false},
-                      PathCase{u" ", false}, PathCase{u"CON", false}, PathCase{u"con.txt", false},
-                      PathCase{u"Nul", false}, PathCase{u"PRN.log", false}, PathCase{u"aux", false},
-                      PathCase{u"COM1", false}, PathCase{u"com9.dat", false}, PathCase{u"LPT1", false},
-                      PathCase{u"lpt9.x.y", false}, PathCase{u"COM9 .txt", false}, PathCase{u"CONOUT$", false},
-                      PathCase{u"COM\u00B9", false}, PathCase{u"a\nb", false}));
+    Names, SafeName,
+    ::testing::Values(PathCase{u"a.txt", true}, PathCase{u"x\\y\\name.txt", true}, PathCase{u"zz\\keep.dll", true},
+                      PathCase{u"q/keep.dll", true}, PathCase{u"\u6587\u4EF6.txt", true}, PathCase{u"", false},
+                      PathCase{u".", false}, PathCase{u"sub\\", false}, PathCase{u"\\keep.dll", false},
+                      PathCase{u"zz:keep.dll", false}, PathCase{u"C:keep.dll", false},
+                      PathCase{u"..\\outside\\canary.txt", false}, PathCase{u"a\\..\\..\\b.txt", false},
+                      PathCase{u"x\\..", false}, PathCase{u"a\\\\b.txt", false}, PathCase{u"... \\b.txt", false},
+                      PathCase{u"CON\\b.txt", false}, PathCase{u"sub\\nul.txt", false},
+                      PathCase{u"a\u001B]0;title\u0007\\b.txt", false}, PathCase{u"a\r\\b.txt", false},
+                      PathCase{u"a\u0085\\b.txt", false}, PathCase{u"a|b\\c.txt", true}));
 
 struct ComponentCase {
   std::u16string name;

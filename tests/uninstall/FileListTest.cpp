@@ -69,7 +69,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"TrailingSeparator", "Data\\", u"Invalid file list entry on line 1: Data\\"},
         BadCase{"Wildcard", "*.txt", u"Invalid file list entry on line 1: *.txt"},
         BadCase{"ControlCharacter", "a\tb.txt", u"Invalid file list entry on line 1: a\tb.txt"},
-        BadCase{"MalformedUtf8", "a\xFF.txt", u"Invalid file list entry on line 1: a\uFFFD.txt"}),
+        BadCase{"MalformedUtf8", "a\xFF.txt", u"Invalid file list entry on line 1: a\uFFFD.txt"},
+        // The extractor's rules: components of dots and blanks, device names, every control character.
+        BadCase{"DotsAndBlank", "Data\\.. \\a.txt", u"Invalid file list entry on line 1: Data\\.. \\a.txt"},
+        BadCase{"ThreeDots", "...\\a.txt", u"Invalid file list entry on line 1: ...\\a.txt"},
+        BadCase{"DotBlank", ". \\a.txt", u"Invalid file list entry on line 1: . \\a.txt"},
+        BadCase{"DotsOnlyName", "Data\\...", u"Invalid file list entry on line 1: Data\\..."},
+        BadCase{"Console", "a.txt\nCON", u"Invalid file list entry on line 2: CON"},
+        BadCase{"NulWithExtension", "Data\\nul.txt", u"Invalid file list entry on line 1: Data\\nul.txt"},
+        BadCase{"Port", "COM1", u"Invalid file list entry on line 1: COM1"},
+        BadCase{"PrinterFolder", "lpt1\\a.txt", u"Invalid file list entry on line 1: lpt1\\a.txt"},
+        BadCase{"Delete", "a\x7F.txt", u"Invalid file list entry on line 1: a\u007F.txt"},
+        BadCase{"C1Control",
+                "a\xC2\x9B"
+                "2J.txt",
+                u"Invalid file list entry on line 1: a\u009B"
+                u"2J.txt"}),
     [](const testing::TestParamInfo<BadCase>& param) { return param.param.name; });
 
 TEST(FileList, FoldersAreEachOnceAndDeepestFirst) {

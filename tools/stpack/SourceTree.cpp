@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/Errors.h"
+#include "base/SafePath.h"
 #include "base/Text.h"
 #include "tools/stpack/PathText.h"
 
@@ -20,7 +21,7 @@ namespace {
 // Checks one part of a relative path; `isFolder` for the parts that end up in column 0.
 void CheckPart(std::u16string_view part, bool isFolder, bool isTopLevel, std::u16string_view packagePath) {
   for (const char16_t c : part) {
-    if (c < 0x20 || c == 0x7F) RejectName(packagePath, u"the name holds a control character");
+    if (IsControlCharacter(c)) RejectName(packagePath, u"the name holds a control character");
     if (c == u'\\' || c == u':') RejectName(packagePath, u"the name holds \"\\\" or \":\"");
     if (isFolder && (c == u',' || c == u'|')) RejectName(packagePath, u"a folder name holds \",\" or \"|\"");
   }
