@@ -124,14 +124,14 @@ TEST_F(CraftedPackage, ExtractWritesWhereTheRowsSayAndKeepsExistingSystemFiles) 
   EXPECT_EQ(FilesBelow(Temp(u"sys")), (std::map<std::string, std::string>{{"sys.dll", "abc"}}));
 }
 
-#ifndef _WIN32
-TEST_F(CraftedPackage, SystemRowsNeedASystemFolderHere) {
+// On every platform: the tool never writes into the running system's own system folder.
+TEST_F(CraftedPackage, SystemRowsNeedAnExplicitSystemFolder) {
   const ToolResult result = Expect(1, {u"extract", Package(), Text(Temp(u"dest"))});
   EXPECT_EQ(result.LastErrorLine(),
             "the package has files for the system folder (\"$System$sys.dll\"); give --system-dir DIR");
-  EXPECT_TRUE(FilesBelow(Temp(u"dest")).empty());
+  EXPECT_EQ(result.out, "");
+  EXPECT_FALSE(fs::exists(Temp(u"dest")));
 }
-#endif
 
 struct FailureCase {
   const char* label;
@@ -167,6 +167,71 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"flagNotABoolean", u",a.txt,%p,3,maybe", {u"extract"}, "'maybe' is not a valid boolean value"},
         FailureCase{"streamBeyondPayload", u",a.txt,1000,3", {u"verify", u"extract"}, "Stream read error"},
         FailureCase{"badChecksum", u",a.txt,%p,3", {u"verify", u"extract"}, "data error", true}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+// True when the output holds a control character (C0 but line feed and tab, DEL, or C1 in UTF-8).
+bool HoldsRawControl(const std::string& output) {
+  for (std::size_t i = 0; i < output.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(output[i]);
+    if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) return true;
+    if (byte == 0xC2 && i + 1 < output.size() && static_cast<unsigned char>(output[i + 1]) <= 0x9F) return true;
+  }
+  return false;
+}
+
+// A row that goes to the destination folder itself keeps whatever column 0 holds: escape
+// sequences that would retitle and clear the terminal, a carriage return, a tab, and a backslash
+// that would read as an escape. The listing shows them escaped, one row a line.
+TEST_F(StpackTest, ListEscapesControlCharactersOfTheTable) {
+  const std::string stream = Deflate("abc");
+  const std::u16string folder = u"\u001B]0;pwned\u0007\u001B[2J\r\tx\\x41\\";
+  WriteFileBytes(
+      Temp(u"hostile.stp"),
+      RijndaelPackage(stream, folder + u",a.txt," + IntToText(static_cast<std::int64_t>(stream.size())) + u",3,1"));
+  const std::string printed = "\\x1B]0;pwned\\x07\\x1B[2J\\x0D\\x09x\\\\x41\\";
+  const ToolResult tsv = Expect(0, {u"list", Text(Temp(u"hostile.stp")), u"--tsv"});
+  EXPECT_EQ(tsv.out, "folder\tname\tpacked\tunpacked\tdestination\n" + printed + "\ta.txt\t" +
+                         std::to_string(stream.size()) + "\t3\ttrue\n");
+  const ToolResult table = Expect(0, {u"list", Text(Temp(u"hostile.stp"))});
+  EXPECT_NE(table.out.find(printed + "  a.txt"), std::string::npos) << table.out;
+  EXPECT_FALSE(HoldsRawControl(table.out + table.err)) << table.out;
+}
+
+struct HostileTextCase {
+  const char* label;
+  std::u16string table;  // "%p" is the packed size of the stream of "abc"
+  const char* lastLine;
+};
+
+class HostileText : public StpackTest, public ::testing::WithParamInterface<HostileTextCase> {};
+
+// Messages that quote the table's text print its control characters escaped, for every command
+// that reads the table.
+TEST_P(HostileText, MessagesQuoteTableTextEscaped) {
+  const std::string stream = Deflate("abc");
+  WriteFileBytes(Temp(u"bad.stp"), RijndaelPackage(stream, WithPackedSize(GetParam().table, stream.size())));
+  for (const std::u16string command : {u"list", u"verify", u"extract"}) {
+    std::vector<std::u16string> arguments{command, Text(Temp(u"bad.stp"))};
+    if (command == u"extract")
+      arguments.insert(arguments.end(), {Text(Temp(u"dest")), u"--system-dir", Text(Temp(u"sys"))});
+    const ToolResult result = Expect(1, arguments);
+    EXPECT_EQ(result.LastErrorLine(), GetParam().lastLine) << ToUtf8(command);
+    EXPECT_FALSE(HoldsRawControl(result.out + result.err)) << ToUtf8(command) << ": " << result.err;
+  }
+  EXPECT_FALSE(fs::exists(Temp(u"dest")));
+  EXPECT_FALSE(fs::exists(Temp(u"sys")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, HostileText,
+    ::testing::Values(
+        HostileTextCase{"bellInName", u",a\u0007\\b.txt,%p,3", "Invalid file name \"a\\x07\\b.txt\""},
+        HostileTextCase{"returnInMacroName", u"$System$,x\r\\keep.dll,%p,3", "Invalid file name \"x\\x0D\\keep.dll\""},
+        // Byte 0x81 widens to U+0081 through code page 1252.
+        HostileTextCase{"c1InName", u",\u0081\\b.txt,%p,3", "Invalid file name \"\\x81\\b.txt\""},
+        HostileTextCase{"clearInFolder", u"\u001B[2J\\,a.txt,%p,3", "Invalid target folder \"\\x1B[2J\\\""},
+        HostileTextCase{"escapeInSize", u",a.txt,%p,3\u001B[2J", "''3\\x1B[2J'' is not a valid integer value"},
+        HostileTextCase{"returnInFlag", u",a.txt,%p,3,\r\u001B[1A", "'\\x0D\\x1B[1A' is not a valid boolean value"}),
     [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
 TEST_F(StpackTest, CodePageWidensTheTableTextOfAChinesePackage) {

@@ -26,8 +26,8 @@ constexpr std::u16string_view kHelp =
     u"\n"
     u"Options:\n"
     u"  --password TEXT    password of the file table (default: empty)\n"
-    u"  --system-dir DIR   folder that stands for the system folder (default: the Windows\n"
-    u"                     system folder; required elsewhere when the package has such rows)\n"
+    u"  --system-dir DIR   folder that stands for the system folder; required when the\n"
+    u"                     package has such rows (never the real system folder by default)\n"
     u"  --codepage N       ANSI code page for the table text\n";
 
 constexpr std::array<OptionDefinition, 2> kOptions{{
@@ -47,14 +47,13 @@ int RunExtract(const ParsedArguments& arguments) {
   const std::u16string password = arguments.ValueOr(u"--password", u"");
   const PackageTable table = RequireTable(package, password);
 
+  // The tool never writes into the running system's own system folder unless told to: a package
+  // is untrusted, and its macro rows would add or replace system files.
   std::u16string systemFolder;
   if (const auto given = arguments.Value(u"--system-dir")) {
     if (given->empty()) throw EUsageError(u"--system-dir needs a folder");
     systemFolder = FolderText(*given);
   } else {
-    systemFolder = DefaultSystemFolder()();
-  }
-  if (systemFolder.empty()) {
     for (const PackageRow& row : table.rows) {
       if (IsMacroRow(row)) {
         throw Exception(FormatText(u"the package has files for the system folder (\"%s%s\"); give --system-dir DIR",

@@ -8,6 +8,7 @@
 #include "package/PackageReader.h"
 #include "tools/stpack/Commands.h"
 #include "tools/stpack/Console.h"
+#include "tools/stpack/PrintableText.h"
 #include "tools/stpack/TableCheck.h"
 
 namespace setup::stpack {
@@ -17,7 +18,8 @@ constexpr std::u16string_view kHelp =
     u"Usage: stpack list PACKAGE [--password TEXT] [--tsv]\n"
     u"\n"
     u"Shows the rows of the package's file table: target folder, file name, packed and\n"
-    u"unpacked size, and the destination flag when the row has one.\n"
+    u"unpacked size, and the destination flag when the row has one. Control characters\n"
+    u"are shown as \\xHH, and a backslash that would read as such an escape as \\\\.\n"
     u"\n"
     u"Options:\n"
     u"  --password TEXT   password of the file table (default: empty)\n"
@@ -34,8 +36,11 @@ std::u16string FlagText(const std::optional<bool>& flag) {
   return *flag ? u"true" : u"false";
 }
 
+// Table text goes out with its control characters escaped: a row that goes to the destination
+// folder itself keeps whatever column 0 holds.
 std::vector<std::u16string> Cells(const PackageRow& row) {
-  return {row.folder, row.name, IntToText(row.packedSize), IntToText(row.unpackedSize), FlagText(row.inDestination)};
+  return {PrintableText(row.folder), PrintableText(row.name), IntToText(row.packedSize), IntToText(row.unpackedSize),
+          FlagText(row.inDestination)};
 }
 
 std::u16string Join(const std::vector<std::u16string>& cells, char16_t separator) {

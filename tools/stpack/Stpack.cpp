@@ -12,6 +12,7 @@
 #include "tools/stpack/Arguments.h"
 #include "tools/stpack/Commands.h"
 #include "tools/stpack/Console.h"
+#include "tools/stpack/PrintableText.h"
 
 namespace setup::stpack {
 
@@ -86,12 +87,13 @@ int Run(std::span<const std::u16string> arguments) {
   return command->run(parsed);
 }
 
-// The message alone on the last line; system texts may bring their own line break.
+// The message alone on the last line; system texts may bring their own line break. Messages
+// quote package text, so control characters go out escaped and the message stays one line.
 void ReportFailure(std::u16string_view message) {
   while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' ')) {
     message.remove_suffix(1);
   }
-  WriteStderr(std::u16string(message) + u"\n");
+  WriteStderr(PrintableText(message) + u"\n");
 }
 }  // namespace
 
@@ -100,7 +102,7 @@ int RunStpack(std::span<const std::u16string> arguments) noexcept {
     try {
       return Run(arguments);
     } catch (const EUsageError& e) {
-      WriteStderr(u"stpack: " + e.Message() + u"\nTry \"stpack --help\".\n");
+      WriteStderr(u"stpack: " + PrintableText(e.Message()) + u"\nTry \"stpack --help\".\n");
       return kExitUsage;
     } catch (const Exception& e) {
       ReportFailure(e.Message());

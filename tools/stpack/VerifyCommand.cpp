@@ -7,6 +7,7 @@
 #include "package/PackageReader.h"
 #include "tools/stpack/Commands.h"
 #include "tools/stpack/Console.h"
+#include "tools/stpack/PrintableText.h"
 #include "tools/stpack/ProgressBar.h"
 #include "tools/stpack/TableCheck.h"
 
@@ -48,11 +49,11 @@ int RunVerify(const ParsedArguments& arguments) {
   for (const StreamFault& fault : faults) {
     std::u16string path;
     if (fault.row < table.rows.size()) path = table.rows[fault.row].folder + table.rows[fault.row].name;
-    report +=
-        FormatText(u"row %d \"%s\": %s\n", {IntToText(static_cast<std::int64_t>(fault.row + 1)), path, fault.message});
+    report += FormatText(u"row %d \"%s\": %s\n", {IntToText(static_cast<std::int64_t>(fault.row + 1)),
+                                                  PrintableText(path), PrintableText(fault.message)});
   }
   // The last line carries the first fault's own text, as every failure of the tool does.
-  report += faults.front().message + u"\n";
+  report += PrintableText(faults.front().message) + u"\n";
   WriteStderr(report);
   return 1;
 }
