@@ -9,7 +9,10 @@ TargetFolder::TargetFolder(std::u16string base, std::u16string_view relative, Mi
     : path_(IncludeTrailingPathDelimiter(std::move(base))) {
   const std::u16string basePath = path_;
   path_.append(relative);
-  if (!OpenBase(basePath)) {
+  // The base is trusted (it may be a link), so a missing one is made as any folder would be.
+  const bool baseOpen =
+      OpenBase(basePath) || (missing == Missing::Create && ForceDirectories(basePath) && OpenBase(basePath));
+  if (!baseOpen) {
     failure_ = LastErrorText();  // before anything else can overwrite it
     return;
   }

@@ -16,8 +16,9 @@ class TargetFolder {
   enum class Missing { Stop, Create };
 
   // Opens base, which may itself be a link (the user chose it), then each component of relative
-  // ("sub\deeper\", "/" also separates) without following a link. Missing components are made
-  // (Missing::Create) or end the walk (Missing::Stop: only the existing ones are checked).
+  // ("sub\deeper\", "/" also separates) without following a link. Missing components (and a
+  // missing base) are made (Missing::Create) or end the walk (Missing::Stop: only the existing
+  // ones are checked).
   // Each component reached is held while the object lives, so that it cannot be swapped for a
   // link meanwhile. Raises EPackageError::LinkInTargetFolder naming the first component that is
   // a link or reparse point. A component that cannot be made or is not a folder leaves the
