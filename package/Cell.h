@@ -15,7 +15,7 @@ class TCell {
   explicit TCell(TRow* AOwner);
   TCell(const TCell&) = delete;
   TCell& operator=(const TCell&) = delete;
-  virtual ~TCell() = default;
+  ~TCell() = default;  // not virtual: no class derives from a cell, and a table may hold millions
 
   TRow* Parent() const noexcept { return FParent; }
   // Position in the row's cells; -1 without a row (or when the row does not hold this cell).

@@ -1,6 +1,7 @@
 #include "package/DataTable.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "base/Errors.h"
@@ -45,29 +46,54 @@ void TDataTable::DoDataChanged(TDataTableChangeMode ChangeMode, TRow* ARow, TCel
   if (FParent) FParent->DoDataChanged(reported, 1, this, -1);
 }
 
+namespace {
+
+// The two parts of a text form: the property cells when the text opens with a closed "#...#"
+// block, and the rows text after it. No rows text when a property block has nothing after it.
+// An empty text is one empty row. The rows text ends at its first NUL.
+struct TextFormParts {
+  std::optional<std::u16string_view> properties;
+  std::optional<std::u16string_view> rows;
+};
+
+TextFormParts SplitTextForm(std::u16string_view sInit) {
+  TextFormParts parts;
+  std::u16string_view rowsText = sInit;
+  if (!sInit.empty() && sInit.front() == u'#') {
+    const std::size_t closing = sInit.find(u'#', 1);
+    if (closing != std::u16string_view::npos) {
+      parts.properties = sInit.substr(1, closing - 1);
+      rowsText = sInit.substr(closing + 1);
+      if (rowsText.empty()) return parts;
+    }
+  }
+  parts.rows = rowsText.substr(0, rowsText.find(u'\0'));
+  return parts;
+}
+
+std::size_t RowCountOfRowsText(std::u16string_view rowsText) {
+  return static_cast<std::size_t>(std::count(rowsText.begin(), rowsText.end(), u'|')) + 1;
+}
+
+}  // namespace
+
+std::size_t TDataTable::RowCountOf(std::u16string_view sInit) {
+  const TextFormParts parts = SplitTextForm(sInit);
+  return parts.rows ? RowCountOfRowsText(*parts.rows) : 0;
+}
+
 void TDataTable::Init(std::u16string_view sInit) {
   UpdateGuard guard(*this);
   Clear();
-  if (sInit.empty()) {
-    AddRowsFromText(sInit);
-  } else {
-    std::u16string_view rowsText = sInit;
-    if (sInit.front() == u'#') {
-      const std::size_t closing = sInit.find(u'#', 1);
-      if (closing != std::u16string_view::npos) {
-        FPropertyRow->Init(sInit.substr(1, closing - 1), u',');
-        rowsText = sInit.substr(closing + 1);
-      }
-    }
-    // A property block with nothing after it leaves the table without rows.
-    if (!rowsText.empty()) AddRowsFromText(rowsText);
-  }
+  const TextFormParts parts = SplitTextForm(sInit);
+  if (parts.properties) FPropertyRow->Init(*parts.properties, u',');
+  if (parts.rows) AddRowsFromText(*parts.rows);
   guard.Close(TDataTableChangeMode::cmTableInit, nullptr, nullptr, -1, -1);
 }
 
-void TDataTable::AddRowsFromText(std::u16string_view rowsText) {
-  // Nothing after an embedded NUL is read; the end always closes a row.
-  const std::u16string_view text = rowsText.substr(0, rowsText.find(u'\0'));
+void TDataTable::AddRowsFromText(std::u16string_view text) {
+  // One allocation for the row list instead of a doubling one.
+  FItems.reserve(FItems.size() + RowCountOfRowsText(text));
   std::size_t pieceStart = 0;
   for (std::size_t i = 0; i <= text.size(); ++i) {
     if (i == text.size() || text[i] == u'|') {

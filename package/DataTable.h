@@ -33,6 +33,8 @@ class TDataTable : public TPersistentBase {
   // Replaces all rows from the text form "#<property cells>#<row>|<row>..." (the property block
   // is optional; without it the property row stays). Every text has a parse.
   void Init(std::u16string_view sInit);
+  // The number of rows Init makes of sInit, counted without making them.
+  static std::size_t RowCountOf(std::u16string_view sInit);
   void Clear();
   // Adopts ARow: the table owns it from now on and gives it the next row id.
   TRow& AddItem(std::unique_ptr<TRow> ARow);
@@ -105,7 +107,8 @@ class TDataTable : public TPersistentBase {
 
   void DoDataChanged(TDataTableChangeMode ChangeMode, TRow* ARow, TCell* ACell, int Data1, int Data2);
   void CancelUpdate() noexcept { --FUpdateCount; }
-  void AddRowsFromText(std::u16string_view rowsText);
+  // Appends the rows of a rows text that ends at its first NUL.
+  void AddRowsFromText(std::u16string_view text);
   void ResetRowIndex();
 
   TDataTables* FParent = nullptr;  // the collection holding the table; never owned

@@ -1,6 +1,7 @@
 #include "package/Extract.h"
 
 #include <cmath>
+#include <set>
 #include <vector>
 
 #include "base/FileStream.h"
@@ -9,6 +10,7 @@
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
 #include "package/StreamInflater.h"
+#include "package/TargetFolder.h"
 
 namespace setup {
 
@@ -17,7 +19,19 @@ namespace {
 struct Target {
   std::u16string folder;  // the folder text that the file name follows
   bool macro = false;     // macro rows keep a file that already exists
+  // The same folder split for TargetFolder: the trusted base (destination or system folder),
+  // the folders below it, and the text after the last separator, which begins the file name.
+  std::u16string base;
+  std::u16string below;
+  std::u16string namePrefix;
 };
+
+void SplitBelow(Target& target, std::u16string_view rest) {
+  const std::size_t cut = rest.find_last_of(u"\\/");
+  const std::size_t split = cut == std::u16string_view::npos ? 0 : cut + 1;
+  target.below = rest.substr(0, split);
+  target.namePrefix = rest.substr(split);
+}
 
 // The target folder of every row, worked out before any file is touched. The table has already
 // been checked, so a macro row is one macro followed by a safe relative folder.
@@ -28,19 +42,32 @@ std::vector<Target> ResolveTargets(const PackageTable& table, const std::u16stri
   for (const PackageRow& row : table.rows) {
     Target target;
     if (row.inDestination.value_or(false)) {
-      target.folder = destination;
+      target.base = destination;
     } else if (!row.folder.empty() && row.folder.front() == u'$') {
       const std::u16string system = systemFolder ? systemFolder() : std::u16string();
       // Without a system folder the macro would leave a path relative to the current folder.
       if (system.empty()) throw EInOutError::CannotCreateDirectory();
-      target.folder = IncludeTrailingPathDelimiter(system) + std::u16string(*MacroRemainder(row.folder));
+      target.base = IncludeTrailingPathDelimiter(system);
+      SplitBelow(target, *MacroRemainder(row.folder));
       target.macro = true;
     } else {
-      target.folder = destination + row.folder;
+      target.base = destination;
+      SplitBelow(target, row.folder);
     }
+    target.folder = target.base + target.below + target.namePrefix;
     targets.push_back(std::move(target));
   }
   return targets;
+}
+
+// Every folder that already exists below a base is a plain folder, checked for the whole table
+// before any file is written. Links planted later are caught again when each file is written.
+void CheckExistingFolders(const std::vector<Target>& targets) {
+  std::set<std::u16string> checked;
+  for (const Target& target : targets) {
+    if (target.below.empty() || !checked.insert(target.base + target.below).second) continue;
+    (void)TargetFolder(target.base, target.below, TargetFolder::Missing::Stop);
+  }
 }
 
 // done / total as a percentage, the half going to the even neighbour. A package without bytes
@@ -62,21 +89,23 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
   const PackageTable table = LoadFileTable(package, password);
   if (!table.present) return;
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
+  CheckExistingFolders(targets);
 
   StreamInflater inflater;
   std::int64_t done = 0;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
-    if (!DirectoryExists(target.folder)) ForceDirectories(target.folder);
+    // Reached afresh for every file and held while it is written.
+    TargetFolder folder(target.base, target.below, TargetFolder::Missing::Create);
     // The existence test looks at exactly the file that would be written.
-    const std::u16string path = target.folder + std::u16string(LastNameComponent(row.name));
-    if (target.macro && FileExists(path)) {
+    const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
+    if (target.macro && FileExists(target.base + target.below + name)) {
       done += row.unpackedSize;
       continue;
     }
 
-    ReplacingFile output(path);
+    ReplacingFile output(std::move(folder), name);
     package.Seek(row.offset, FileStream::Origin::Begin);
     inflater.Inflate(package, row.packedSize, row.unpackedSize,
                      [&output](const std::uint8_t* data, std::size_t size) { output.Write(data, size); });

@@ -8,6 +8,7 @@
 #include "crypto/Envelope.h"
 #include "package/DataTable.h"
 #include "package/FileTableColumns.h"
+#include "package/FileTableLimits.h"
 #include "package/PackagePaths.h"
 #include "package/PackageTrailer.h"
 
@@ -58,8 +59,12 @@ PackageTable LoadFileTable(FileStream& package, std::u16string_view password) {
   result.present = true;
   result.payloadSize = text->start;
 
+  const std::u16string plain = DecryptEnvelope(AnsiToWide(text->bytes), password);
+  // Each row costs memory whatever its text: count them before any is made.
+  const auto rows = static_cast<std::int64_t>(TDataTable::RowCountOf(plain));
+  if (rows > kMaxRows) throw EPackageError::TooManyRows(rows, kMaxRows);
   TDataTable table(u"", TColumnSet{kNameColumn});
-  table.Init(DecryptEnvelope(AnsiToWide(text->bytes), password));
+  table.Init(plain);
   result.totalUnpacked = TotalUnpacked(table);
 
   std::int64_t offset = 0;

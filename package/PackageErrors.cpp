@@ -30,4 +30,18 @@ EPackageError EPackageError::TotalTooLarge() {
   return EPackageError(u"The unpacked sizes of the package exceed 2147483647 bytes");
 }
 
+EPackageError EPackageError::LinkInTargetFolder(std::u16string_view folder) {
+  return EPackageError(FormatText(u"The target folder \"%s\" is a link to another place", {folder}));
+}
+
+EPackageError EPackageError::TableTextTooLarge(std::int64_t size, std::int64_t limit) {
+  return EPackageError(FormatText(u"The file table of the package is %d bytes long; at most %d are allowed",
+                                  {IntToText(size), IntToText(limit)}));
+}
+
+EPackageError EPackageError::TooManyRows(std::int64_t rows, std::int64_t limit) {
+  return EPackageError(FormatText(u"The file table of the package holds %d rows; at most %d are allowed",
+                                  {IntToText(rows), IntToText(limit)}));
+}
+
 }  // namespace setup

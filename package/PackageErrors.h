@@ -36,6 +36,13 @@ class EPackageError : public Exception {
   static EPackageError TrailerTooShort();
   // "The unpacked sizes of the package exceed 2147483647 bytes".
   static EPackageError TotalTooLarge();
+  // "The target folder \"%s\" is a link to another place": a folder below the destination or the
+  // system folder that is a symbolic link, junction or other reparse point.
+  static EPackageError LinkInTargetFolder(std::u16string_view folder);
+  // "The file table of the package is %d bytes long; at most %d are allowed".
+  static EPackageError TableTextTooLarge(std::int64_t size, std::int64_t limit);
+  // "The file table of the package holds %d rows; at most %d are allowed".
+  static EPackageError TooManyRows(std::int64_t rows, std::int64_t limit);
 };
 
 }  // namespace setup

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/Errors.h"
+#include "package/FileTableLimits.h"
 #include "package/PackageErrors.h"
 
 namespace setup {
@@ -41,6 +42,8 @@ std::optional<TableTextLocation> ReadTableText(FileStream& package) {
   const std::int32_t length = Int32At(package, lengthField);
   if (std::int64_t{length} >= size) return std::nullopt;
   if (length < 0) throw EPackageError::InvalidTableLength(length);
+  // Before the text is read: a length the file can hold may still be more than any real table.
+  if (length > file_table::kMaxTextBytes) throw EPackageError::TableTextTooLarge(length, file_table::kMaxTextBytes);
 
   TableTextLocation table;
   table.start = lengthField - length;

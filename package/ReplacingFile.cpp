@@ -24,18 +24,24 @@ std::u16string RandomTag() {
   return tag;
 }
 
-std::u16string FolderOf(const std::u16string& path) {
+std::size_t NameStart(const std::u16string& path) {
   const std::size_t cut = path.find_last_of(u"\\/");
-  return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
+  return cut == std::u16string::npos ? 0 : cut + 1;
 }
 
 }  // namespace
 
-ReplacingFile::ReplacingFile(std::u16string target) : target_(std::move(target)), handle_(-1) {
-  const std::u16string folder = FolderOf(target_);
+ReplacingFile::ReplacingFile(const std::u16string& target)
+    : ReplacingFile(TargetFolder(target.substr(0, NameStart(target)), u"", TargetFolder::Missing::Stop),
+                    std::u16string_view(target).substr(NameStart(target))) {}
+
+ReplacingFile::ReplacingFile(TargetFolder folder, std::u16string_view name)
+    : folder_(std::move(folder)), name_(name), target_(folder_.Path() + name_), handle_(-1) {
+  if (!folder_.IsOpen()) throw EFCreateError(target_, folder_.FailureText());
   std::u16string reason;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    temporary_ = folder + u"~stp" + RandomTag() + u".tmp";
+    temporaryName_ = u"~stp" + RandomTag() + u".tmp";
+    temporary_ = folder_.Path() + temporaryName_;
     if (CreateExclusive()) {
       open_ = true;
       return;
@@ -50,7 +56,7 @@ ReplacingFile::ReplacingFile(std::u16string target) : target_(std::move(target))
 ReplacingFile::~ReplacingFile() {
   if (committed_) return;
   if (open_) Close();
-  RemoveFile(temporary_);
+  RemoveTemporary();
 }
 
 void ReplacingFile::Write(const void* data, std::size_t size) {

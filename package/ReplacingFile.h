@@ -5,13 +5,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "package/TargetFolder.h"
 
 namespace setup {
 
 class ReplacingFile {
  public:
-  // Creates a new temporary file in the target's folder. Raises EFCreateError naming the target.
-  explicit ReplacingFile(std::u16string target);
+  // Creates a new temporary file in the target's folder, taken as it stands. Raises EFCreateError
+  // naming the target.
+  explicit ReplacingFile(const std::u16string& target);
+  // Creates a new temporary file in folder, which the file holds until it is done, and replaces
+  // name there. Neither the temporary file nor the final move follows a link: a link at the
+  // target name is replaced as a link. Raises EFCreateError naming the target, also when the
+  // folder could not be reached.
+  ReplacingFile(TargetFolder folder, std::u16string_view name);
   // Removes the temporary file unless Commit has moved it.
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
@@ -27,12 +36,17 @@ class ReplacingFile {
   const std::u16string& TemporaryName() const noexcept { return temporary_; }
 
  private:
-  // Platform part: exclusive creation (false when the name exists), writing, closing, moving.
+  // Platform part, relative to the held folder: exclusive creation (false when the name exists),
+  // writing, closing, moving, removing the temporary file.
   bool CreateExclusive();
   bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
   bool Close();
   bool MoveOverTarget();
+  void RemoveTemporary() noexcept;
 
+  TargetFolder folder_;
+  std::u16string name_;
+  std::u16string temporaryName_;
   std::u16string target_;
   std::u16string temporary_;
   std::intptr_t handle_;  // HANDLE on Windows, file descriptor elsewhere

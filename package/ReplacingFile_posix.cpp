@@ -2,15 +2,19 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 
-#include "base/FileSystem.h"
+#include "base/Text.h"
 #include "package/ReplacingFile.h"
 
 namespace setup {
 
+namespace {
+int FolderOf(const TargetFolder& folder) { return static_cast<int>(folder.Handle()); }
+}  // namespace
+
 bool ReplacingFile::CreateExclusive() {
-  const int fd = ::open(NativePath(temporary_).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int fd = ::openat(FolderOf(folder_), ToUtf8(temporaryName_).c_str(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   handle_ = fd;
   return fd >= 0;
 }
@@ -31,8 +35,12 @@ bool ReplacingFile::Close() {
   return ::close(fd) == 0;
 }
 
+// renameat replaces a link at the target name by the file; it never writes through it.
 bool ReplacingFile::MoveOverTarget() {
-  return std::rename(NativePath(temporary_).c_str(), NativePath(target_).c_str()) == 0;
+  const int folder = FolderOf(folder_);
+  return ::renameat(folder, ToUtf8(temporaryName_).c_str(), folder, ToUtf8(name_).c_str()) == 0;
 }
+
+void ReplacingFile::RemoveTemporary() noexcept { ::unlinkat(FolderOf(folder_), ToUtf8(temporaryName_).c_str(), 0); }
 
 }  // namespace setup

@@ -13,7 +13,8 @@ HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 bool ReplacingFile::CreateExclusive() {
   const HANDLE h =
-      CreateFileW(WidePtr(temporary_), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+      CreateFileW(WidePtr(temporary_), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return h != INVALID_HANDLE_VALUE;
 }
@@ -32,8 +33,12 @@ bool ReplacingFile::Close() {
   return CloseHandle(h) != 0;
 }
 
+// The folders on the way are held by folder_, so the paths below resolve as they were checked;
+// a move over a link at the target name replaces the link itself.
 bool ReplacingFile::MoveOverTarget() {
   return MoveFileExW(WidePtr(temporary_), WidePtr(target_), MOVEFILE_REPLACE_EXISTING) != 0;
 }
+
+void ReplacingFile::RemoveTemporary() noexcept { DeleteFileW(WidePtr(temporary_)); }
 
 }  // namespace setup

@@ -14,6 +14,21 @@ TRow::TRow(TDataTable* AOwner) : FParent(AOwner) {}
 // Cells, the counted reference and the list go with their members; destruction never notifies.
 TRow::~TRow() = default;
 
+TRow::TUserData& TRow::UserData() {
+  if (!FUserData) FUserData = std::make_unique<TUserData>();
+  return *FUserData;
+}
+
+const std::shared_ptr<void>& TRow::IData() const noexcept {
+  static const std::shared_ptr<void> kNone;
+  return FUserData ? FUserData->iData : kNone;
+}
+
+const TRowDataChangeEvent& TRow::OnDataChanged() const noexcept {
+  static const TRowDataChangeEvent kNone;
+  return FUserData ? FUserData->onDataChanged : kNone;
+}
+
 int TRow::GetIndex() const noexcept {
   const TDataTable* table = FRefParent ? FRefParent : FParent;
   if (!table) return -1;
@@ -34,7 +49,7 @@ void TRow::EndUpdate(TDataTableChangeMode ChangeMode, TCell* ACell) {
 void TRow::Changed(TDataTableChangeMode ChangeMode, TCell* ACell) {
   if (FUpdateCount != 0) return;
   FDataChanged = true;
-  if (FOnDataChanged) FOnDataChanged(*this, ChangeMode, ACell);
+  if (FUserData && FUserData->onDataChanged) FUserData->onDataChanged(*this, ChangeMode, ACell);
   if (FRefParent) {
     FRefParent->DoDataChanged(ChangeMode, this, ACell, -1, -1);
   } else if (FParent) {

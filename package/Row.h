@@ -51,18 +51,18 @@ class TRow : public TPersistentBase {
   bool IsIndex() const noexcept { return FIsIndex; }
   int Tag() const noexcept { return FTag; }
   void SetTag(int V) noexcept { FTag = V; }
-  void* Data() const noexcept { return FData; }
-  void SetData(void* V) noexcept { FData = V; }
-  void* Data2() const noexcept { return FData2; }
-  void SetData2(void* V) noexcept { FData2 = V; }
-  void* Data3() const noexcept { return FData3; }
-  void SetData3(void* V) noexcept { FData3 = V; }
-  const std::shared_ptr<void>& IData() const noexcept { return FIData; }
-  void SetIData(std::shared_ptr<void> V) noexcept { FIData = std::move(V); }
+  void* Data() const noexcept { return FUserData ? FUserData->data : nullptr; }
+  void SetData(void* V) { UserData().data = V; }
+  void* Data2() const noexcept { return FUserData ? FUserData->data2 : nullptr; }
+  void SetData2(void* V) { UserData().data2 = V; }
+  void* Data3() const noexcept { return FUserData ? FUserData->data3 : nullptr; }
+  void SetData3(void* V) { UserData().data3 = V; }
+  const std::shared_ptr<void>& IData() const noexcept;
+  void SetIData(std::shared_ptr<void> V) { UserData().iData = std::move(V); }
   bool DataChanged() const noexcept { return FDataChanged; }
   void SetDataChanged(bool V) noexcept { FDataChanged = V; }
-  const TRowDataChangeEvent& OnDataChanged() const noexcept { return FOnDataChanged; }
-  void SetOnDataChanged(TRowDataChangeEvent V) { FOnDataChanged = std::move(V); }
+  const TRowDataChangeEvent& OnDataChanged() const noexcept;
+  void SetOnDataChanged(TRowDataChangeEvent V) { UserData().onDataChanged = std::move(V); }
 
  private:
   friend class TCell;
@@ -75,6 +75,17 @@ class TRow : public TPersistentBase {
   void CancelUpdate() noexcept { --FUpdateCount; }
   void AppendCell(std::u16string_view storedText);
 
+  // What the user attaches to a row. Few rows carry any, and a table may hold a million rows,
+  // so it is made on the first write instead of widening every row.
+  struct TUserData {
+    void* data = nullptr;
+    void* data2 = nullptr;
+    void* data3 = nullptr;
+    std::shared_ptr<void> iData;
+    TRowDataChangeEvent onDataChanged;
+  };
+  TUserData& UserData();
+
   // Back references: the tables never belong to the row.
   TDataTable* FParent;
   TDataTable* FRefParent = nullptr;
@@ -83,14 +94,10 @@ class TRow : public TPersistentBase {
   int FTag = 0;
   bool FIsProp = false;
   bool FIsIndex = false;
-  // Free for the user and never owned by the row.
-  void* FData = nullptr;
-  void* FData2 = nullptr;
-  void* FData3 = nullptr;
-  std::shared_ptr<void> FIData;
   int FUpdateCount = 0;
   bool FDataChanged = false;
-  TRowDataChangeEvent FOnDataChanged;
+  // The data pointers are free for the user and never owned by the row.
+  std::unique_ptr<TUserData> FUserData;
 };
 
 }  // namespace setup

@@ -3,6 +3,7 @@
 // contents. No temporary file survives.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -154,6 +155,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "Invalid target folder \"a\\\\b\\\""},
         TableFault{"FolderWithDelete", SecondRow(u"a\u007F\\,b.txt," + Size(kB) + u",2"),
                    "Invalid target folder \"a\u007F\\\""},
+        // One row beyond the limit, all empty: refused before any row is made, so this costs the
+        // text and not the hundreds of megabytes a million rows would.
+        TableFault{"MoreRowsThanAllowed", [] { return HandBuiltPackage(kFirst, FirstRow() + std::u16string(999999, u'|')); },
+                   "The file table of the package holds 1000001 rows; at most 1000000 are allowed"},
         TableFault{"NegativeLength", [] { return kFirst + LittleEndian32(-1) + kStandardTail; },
                    "Invalid package table length (-1)"},
         TableFault{"TableBeforeTheFile", [] { return std::string("ab") + LittleEndian32(5) + kStandardTail; },
@@ -184,6 +189,23 @@ TEST_P(MacroNameWithPath, KeepsTheExistingSystemFile) {
 
 INSTANTIATE_TEST_SUITE_P(Names, MacroNameWithPath,
                          ::testing::Values(u"zz\\kept.dll", u"q/kept.dll", u"a\\b/c\\kept.dll", u"\u6587\\kept.dll"));
+
+// A length field one byte above the table text limit, in a package long enough to hold it: the
+// file is sparse, and the text is refused before it is read.
+TEST_F(ExtractFailure, TableTextBeyondTheLimit) {
+  constexpr std::int32_t kLength = 128 * 1024 * 1024 + 1;
+  {
+    std::ofstream out(packageFile_, std::ios::binary);
+    out.seekp(kLength + 16);
+    out << LittleEndian32(kLength) << kStandardTail;
+    ASSERT_TRUE(out.good());
+  }
+  EXPECT_EQ(MessageOf([&] {
+              ExtractPackage(Text(packageFile_), destination_.Text(), u"", {}, [&] { return system_.Text(); });
+            }),
+            "The file table of the package is 134217729 bytes long; at most 134217728 are allowed");
+  ExpectUntouched();
+}
 
 TEST_F(ExtractFailure, MacroRowWithoutSystemFolder) {
   const std::string x = Zlib("x");

@@ -34,6 +34,7 @@ TEST_P(TextFormTest, ParsesIntoPropertyRowAndRows) {
 
   EXPECT_EQ(StoredCells(table.PropertyRow()), c.property.value_or(kEarlierProperty));
   EXPECT_EQ(StoredRows(table), c.rows);
+  EXPECT_EQ(TDataTable::RowCountOf(c.text), c.rows.size());
   for (int i = 0; i < table.ItemCount(); ++i) {
     EXPECT_EQ(table.Items(i).Id(), i + 1);
     EXPECT_EQ(table.Items(i).Parent(), &table);

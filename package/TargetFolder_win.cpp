@@ -1,0 +1,56 @@
+#include <windows.h>
+
+#include "base/Text.h"
+#include "package/PackageErrors.h"
+#include "package/TargetFolder.h"
+
+namespace setup {
+
+namespace {
+
+// A folder held open without delete sharing cannot be renamed or removed, so nobody can put a
+// link in its place while files are written into it.
+HANDLE OpenFolder(const std::u16string& path, DWORD flags) {
+  return CreateFileW(WidePtr(path.empty() ? std::u16string(u".") : path), FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags,
+                     nullptr);
+}
+
+std::intptr_t AsInteger(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
+
+}  // namespace
+
+bool TargetFolder::OpenBase(const std::u16string& path) {
+  const HANDLE h = OpenFolder(path, 0);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handles_.push_back(AsInteger(h));
+  return true;
+}
+
+bool TargetFolder::OpenComponent(std::u16string_view, Missing missing, const std::u16string& path) {
+  // The reparse point itself is opened, not what it leads to.
+  HANDLE h = OpenFolder(path, FILE_FLAG_OPEN_REPARSE_POINT);
+  if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND && missing == Missing::Create) {
+    if (!CreateDirectoryW(WidePtr(path), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    h = OpenFolder(path, FILE_FLAG_OPEN_REPARSE_POINT);
+  }
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool known = GetFileInformationByHandle(h, &info) != 0;
+  const DWORD reason = GetLastError();
+  if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    ::CloseHandle(h);
+    throw EPackageError::LinkInTargetFolder(path);
+  }
+  if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    ::CloseHandle(h);
+    SetLastError(known ? ERROR_DIRECTORY : reason);
+    return false;
+  }
+  handles_.push_back(AsInteger(h));
+  return true;
+}
+
+void TargetFolder::CloseHandle(std::intptr_t handle) noexcept { ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+}  // namespace setup
