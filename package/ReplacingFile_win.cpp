@@ -12,9 +12,8 @@ HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 }  // namespace
 
 bool ReplacingFile::CreateExclusive() {
-  const HANDLE h =
-      CreateFileW(WidePtr(temporary_), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE h = CreateFileW(WidePtr(temporary_), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   handle_ = reinterpret_cast<std::intptr_t>(h);
   return h != INVALID_HANDLE_VALUE;
 }

@@ -157,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "Invalid target folder \"a\u007F\\\""},
         // One row beyond the limit, all empty: refused before any row is made, so this costs the
         // text and not the hundreds of megabytes a million rows would.
-        TableFault{"MoreRowsThanAllowed", [] { return HandBuiltPackage(kFirst, FirstRow() + std::u16string(999999, u'|')); },
+        TableFault{"MoreRowsThanAllowed",
+                   [] { return HandBuiltPackage(kFirst, FirstRow() + std::u16string(999999, u'|')); },
                    "The file table of the package holds 1000001 rows; at most 1000000 are allowed"},
         TableFault{"NegativeLength", [] { return kFirst + LittleEndian32(-1) + kStandardTail; },
                    "Invalid package table length (-1)"},

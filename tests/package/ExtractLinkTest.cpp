@@ -8,6 +8,10 @@
 #include <system_error>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "base/Text.h"
 #include "package/Extract.h"
 #include "tests/package/PackageTestSupport.h"
@@ -29,10 +33,18 @@ class ExtractLink : public ::testing::Test {
   }
 
   // Makes a folder link, or skips the test where the system makes none (or only pretends to).
+  // Wine 8 makes none (CreateSymbolicLinkW fails with error 2), and shows a host symbolic link in
+  // its drives as a plain folder without FILE_ATTRIBUTE_REPARSE_POINT: nothing to test there.
   void FolderLink(const fs::path& target, const fs::path& link) {
+#ifdef _WIN32
+    if (!CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) || !fs::is_symlink(link)) {
+      GTEST_SKIP() << "this system makes no folder links: CreateSymbolicLinkW error " << GetLastError();
+    }
+#else
     std::error_code error;
     fs::create_directory_symlink(target, link, error);
     if (error || !fs::is_symlink(link)) GTEST_SKIP() << "this system makes no folder links: " << error.message();
+#endif
   }
 
   // Extracts a first row "a.txt" and then the given row.
