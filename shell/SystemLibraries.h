@@ -23,13 +23,4 @@ void RestrictDllSearchToSystemFolder() noexcept;
 // the process: the window classes and objects it hands out may live as long.
 HMODULE LoadSystemLibrary(const std::u16string& fileName) noexcept;
 
-// The function `name` of a system DLL loaded by LoadSystemLibrary, as the type `Function`;
-// nullptr when the DLL or the function is missing.
-template <typename Function>
-Function SystemFunction(const std::u16string& fileName, const char* name) noexcept {
-  HMODULE module = LoadSystemLibrary(fileName);
-  // A function pointer cast is the only way from GetProcAddress to a typed call.
-  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 }  // namespace setup

@@ -4,26 +4,10 @@
 #include <objbase.h>
 
 #include "shell/ApplicationTitle.h"
-#include "shell/SystemLibraries.h"
+#include "wizard/gui/CommonControls.h"
 #include "wizard/gui/ExceptionReport.h"
 
 namespace setup::gui {
-
-namespace {
-
-// Registers the progress bar's window class. The common controls are no known DLL, so they come
-// from the system folder by full path. The manifest names no later version of them, so the
-// process's default activation context applies and this is the same classic version that a
-// load by name gave, with the same look.
-void RegisterCommonControls() {
-  using InitCommonControlsExCall = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto initialize = SystemFunction<InitCommonControlsExCall>(u"comctl32.dll", "InitCommonControlsEx");
-  if (!initialize) return;  // the bar is then missing; everything else still works
-  const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  initialize(&controls);
-}
-
-}  // namespace
 
 TApplication& Application() {
   static TApplication application;
@@ -41,7 +25,8 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
   comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  RegisterCommonControls();
+  // The progress bar's class; without it the bar is missing and everything else still works.
+  (void)RegisterControlClasses(ICC_PROGRESS_CLASS);
   if (title_.empty()) title_ = ApplicationTitle();  // the program's file name, before a source is set
   SetApplicationTitleSource([this] { return title_; });
 }
