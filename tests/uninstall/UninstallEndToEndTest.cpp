@@ -1,14 +1,11 @@
 // Uninst.exe seen from outside: an installation staged as the setup wizard leaves it, then the
 // uninstaller of the test product run silently, answered No or Yes, stopped by the running
 // product, or kept from a file that is in use. Each run has one language (see CMakeLists.txt).
-#include <aclapi.h>
 #include <gtest/gtest.h>
-#include <sddl.h>
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +13,8 @@
 #include "shell/ComApartment.h"
 #include "shell/Registry.h"
 #include "shell/RegistryKey.h"
-#include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
+#include "shell/ShellFolders.h"
 #include "tests/e2e/support/Driver.h"
 #include "uninstall/FileList.h"
 #include "uninstall/UninstallTexts.h"
@@ -357,93 +354,6 @@ TEST_F(StagedInstallation, FileInUseMakesASilentRemovalFail) {
   EXPECT_FALSE(fs::exists(folder_ / L"Probe.exe"));
   EXPECT_TRUE(fs::exists(Uninstaller()));
   EXPECT_TRUE(KeyExists(key_));
-}
-
-// The temporary copy's folders ("Uns*.tmp" folders) in the temporary folder.
-std::vector<fs::path> CopyFolders() {
-  std::vector<fs::path> folders;
-  for (const fs::path& copy : TemporaryCopies())
-    if (fs::is_directory(copy)) folders.push_back(copy);
-  return folders;
-}
-
-// The access entries of a folder's DACL as (kind, SID text, inherited) and whether the DACL is
-// protected from what its parent would hand down.
-struct FolderAccess {
-  bool protectedDacl = false;
-  std::vector<std::wstring> entries;  // "A;S-1-5-18" for an allow entry, "D;..." for a deny one
-};
-
-FolderAccess ReadFolderAccess(const fs::path& folder) {
-  FolderAccess access;
-  PACL dacl = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
-                            &descriptor) != ERROR_SUCCESS) {
-    ADD_FAILURE() << "the folder's security cannot be read";
-    return access;
-  }
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision = 0;
-  GetSecurityDescriptorControl(descriptor, &control, &revision);
-  access.protectedDacl = (control & SE_DACL_PROTECTED) != 0;
-  for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
-    void* entry = nullptr;
-    if (!GetAce(dacl, i, &entry)) continue;
-    const auto* header = static_cast<ACE_HEADER*>(entry);
-    PSID sid = nullptr;
-    std::wstring kind;
-    if (header->AceType == ACCESS_ALLOWED_ACE_TYPE) {
-      kind = L"A;";
-      sid = &static_cast<ACCESS_ALLOWED_ACE*>(entry)->SidStart;
-    } else if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
-      kind = L"D;";
-      sid = &static_cast<ACCESS_DENIED_ACE*>(entry)->SidStart;
-    } else {
-      kind = L"?;";
-    }
-    LPWSTR text = nullptr;
-    if (sid && ConvertSidToStringSidW(sid, &text)) {
-      kind += text;
-      LocalFree(text);
-    }
-    access.entries.push_back(kind);
-  }
-  LocalFree(descriptor);
-  return access;
-}
-
-// While the copy runs (held by the uninstaller's file, which it cannot delete), its folder lets
-// only the system and the administrators in, and its file cannot be opened for writing. Then
-// folder and copy go.
-TEST_F(StagedInstallation, TemporaryCopyLivesWhereOnlyAdministratorsCanWrite) {
-  ASSERT_TRUE(CopyFolders().empty()) << "a copy's folder is left from before";
-  std::optional<FileInUse> original(std::in_place, fs::path(Uninstaller()));
-  ASSERT_TRUE(original->Open());
-  Process uninstaller(Uninstaller(), L"/S");
-  std::vector<fs::path> folders;
-  ASSERT_TRUE(WaitUntil([&] {
-    folders = CopyFolders();
-    return !folders.empty() && fs::exists(folders.front() / L"Uninst.exe");
-  })) << "no folder of its own for the temporary copy";
-  ASSERT_EQ(folders.size(), 1u);
-
-  const FolderAccess access = ReadFolderAccess(folders.front());
-  EXPECT_TRUE(access.protectedDacl) << "the folder takes entries from the temporary folder";
-  EXPECT_EQ(access.entries, (std::vector<std::wstring>{L"A;S-1-5-18", L"A;S-1-5-32-544"}));
-
-  const fs::path copy = folders.front() / L"Uninst.exe";
-  HANDLE writer = CreateFileW(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-  const DWORD error = GetLastError();
-  EXPECT_EQ(writer, INVALID_HANDLE_VALUE) << "the running copy could be opened for writing";
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
-  EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-
-  original.reset();
-  EXPECT_TRUE(uninstaller.Wait(30000).has_value());
-  EXPECT_TRUE(WaitUntil([&] { return CopyFolders().empty(); }, 30000)) << "the copy's folder stays";
-  ExpectUninstallerGone();
 }
 
 // The temporary copy's switch never uninstalls: with a handle value that names no process it
