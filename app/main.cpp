@@ -1,13 +1,16 @@
-// The entry of Setup.exe: language, running-instance guard, then the wizard.
+// The entry of Setup.exe: the DLL search, language, running-instance guard, then the wizard.
 #include <windows.h>
 
 #include "app/Global.h"
 #include "app/InstanceGuard.h"
+#include "shell/SystemLibraries.h"
 #include "wizard/SetupForm.h"
 #include "wizard/gui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;
+  // Before anything can load a DLL by name.
+  RestrictDllSearchToSystemFolder();
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
   if (!ProductIsRunning(Global::LanguageIndex)) {
     gui::TApplication& application = gui::Application();

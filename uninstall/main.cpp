@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "shell/SystemLibraries.h"
 #include "uninstall/CommandLine.h"
 #include "uninstall/SelfRemoval.h"
 #include "uninstall/Uninstaller.h"
@@ -27,6 +28,9 @@ std::vector<std::u16string> Arguments() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;
+  // Before anything can load a DLL by name: the temporary copy runs beside whatever else is in
+  // its folder.
+  RestrictDllSearchToSystemFolder();
   const UninstallCommand command = ParseUninstallCommand(Arguments());
   if (command.cleanup) return RunSelfRemoval(command.cleanupHandle);
   return RunUninstaller(UninstallOptions{command.silent});

@@ -1,21 +1,15 @@
-// Starting a file through the shell (Windows only).
+// Starting the installed product on Finish (Windows only).
 #pragma once
 
-#include <windows.h>
-
-#include <memory>
 #include <string>
 
 namespace setup {
 
-struct ProcessHandleClose {
-  void operator()(HANDLE process) const noexcept { CloseHandle(process); }
-};
-// The handle of a started process; closing it leaves the process running.
-using ProcessHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, ProcessHandleClose>;
-
-// Opens `file` with its default action and `parameters`, shown normally. Returns the new process,
-// or no handle when the launch failed or started no process of its own.
-ProcessHandle LaunchProgram(const std::u16string& file, const std::u16string& parameters);
+// Opens `file` (a full path) with its default action and `parameters`, shown normally. The
+// wizard runs as administrator, but the product should run as the person signed in, with their
+// own profile: so the desktop shell, which runs as that person, is asked to open it. Where there
+// is no such shell (no desktop window, no dispatch object), the wizard opens it itself. Returns
+// whether the launch was made.
+[[nodiscard]] bool LaunchProgram(const std::u16string& file, const std::u16string& parameters);
 
 }  // namespace setup

@@ -95,8 +95,12 @@ TForm1::TForm1()
   try {
     FormCreate();
   } catch (...) {
-    // A configuration error leaves the form partly set up, but it still shows and closes.
+    // A configuration error leaves the form partly set up: its buttons have no texts, so no
+    // press of them would mean what it says. The message is shown, and the program ends
+    // without ever showing the form.
     gui::ReportCurrentException();
+    gui::Application().Terminate();
+    return;
   }
   CenterOnDesktop();
   SetFirstFocus(btnNext);

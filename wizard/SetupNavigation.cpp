@@ -27,8 +27,9 @@ void TForm1::ApplicationEvents1Idle() {
 // The button's text, which always follows the page, says what the press means.
 void TForm1::btnNextClick() {
   const std::u16string caption = btnNext.Text();
-  if (caption == CaptionFinish) {
-    if (chkRunOnExit.Checked()) LaunchProgram(SetupDir + ProductShortName + u".exe", u"");
+  // Only the finish page finishes: a caption alone could match by accident.
+  if (PageIndex == kFinishPage && caption == CaptionFinish) {
+    if (chkRunOnExit.Checked()) (void)LaunchProgram(SetupDir + ProductShortName + u".exe", u"");
     Close();
     return;
   }

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "base/Text.h"
-#include "shell/Shortcuts.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
 
@@ -21,7 +21,6 @@ const std::wstring kGlyphorSetup = WindowsPath(GLYPHOR_DIR) + L"\\Setup.exe";
 const std::wstring kQuorvelSetup = WindowsPath(QUORVEL_DIR) + L"\\Setup.exe";
 const std::wstring kLowercaseSetup = WindowsPath(LOWERCASE_DIR) + L"\\Setup.exe";
 const std::wstring kCommercialSetup = WindowsPath(COMMERCIAL_DIR) + L"\\Setup.exe";
-const std::wstring kBadFlagSetup = WindowsPath(BADFLAG_DIR) + L"\\Setup.exe";
 const std::wstring kImages = WindowsPath(GLYPHOR_IMAGES);
 const std::wstring kShots = WindowsPath(SCREENSHOT_DIR);
 
@@ -508,19 +507,56 @@ TEST_F(WizardWindowTest, CommercialAgreementLineCount) {
   EXPECT_EQ(lines.front(), ChineseRun() ? L"澜川织图 用户许可协议" : L"End User License Agreement");
 }
 
-// A freeware flag that is no boolean is reported, and the partly made form can still be closed.
-TEST_F(WizardWindowTest, InvalidFreewareFlagIsReported) {
-  Process setup(kBadFlagSetup);
+// A configuration error at form creation: the message shows and the program ends, without a
+// form whose empty button texts could be pressed. A program named after the product's short
+// name waits in the current folder: nothing may start it.
+struct CreationFailure {
+  const char* name;
+  const char* buildFolder;
+  const wchar_t* shortName;
+  const wchar_t* messageEn;
+  const wchar_t* messageZh;
+};
+
+class CreationFailureTest : public WizardWindowTest, public testing::WithParamInterface<CreationFailure> {};
+
+TEST_P(CreationFailureTest, ReportsAndEndsWithoutLaunching) {
+  const CreationFailure& failure = GetParam();
+  testing_support::TempFolder current;
+  const std::filesystem::path probe = current.Path() / (std::wstring(failure.shortName) + L".exe");
+  std::filesystem::copy_file(std::filesystem::path(WindowsPath(MARKER_PROGRAM)), probe);
+  const std::filesystem::path marker = probe.wstring() + L".ran";
+
+  Process setup(WindowsPath(failure.buildFolder) + L"\\Setup.exe", L"", {}, current.Path().wstring());
   HWND box = WaitForClass(setup.Id(), L"#32770");
   ASSERT_NE(box, nullptr) << "no error message";
-  const MessageBoxContent content = ReadMessageBox(box);
-  EXPECT_EQ(content.text, L"'maybe' is not a valid boolean value");
+  EXPECT_EQ(ReadMessageBox(box).text, ChineseRun() ? failure.messageZh : failure.messageEn);
   Click(GetDlgItem(box, IDOK));
-  HWND form = WaitForClass(setup.Id(), L"TForm1");
-  ASSERT_NE(form, nullptr) << "the form did not show";
-  Close(form);
+
+  // The program ends; should a form show instead, its Next button is what a person would press.
+  HWND form = nullptr;
+  WaitUntil([&] {
+    form = nullptr;
+    for (HWND w : TopLevelWindows(setup.Id()))
+      if (ClassName(w) == L"TForm1" && Visible(w)) form = w;
+    return form || !setup.Running();
+  });
+  EXPECT_EQ(form, nullptr) << "the partly made form showed";
+  if (form) {
+    HWND next = ChildAt(form, L"Button", 330, 323);
+    if (next) Click(next);
+  }
   EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
+  EXPECT_FALSE(std::filesystem::exists(marker)) << "the program in the current folder was started";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Products, CreationFailureTest,
+    testing::Values(CreationFailure{"InvalidFreewareFlag", BADFLAG_DIR, L"Broken",
+                                    L"'maybe' is not a valid boolean value", L"'maybe' is not a valid boolean value"},
+                    CreationFailure{"MissingSideImage", NOIMAGE_DIR, L"Imageless", L"Resource ImageLeft2 not found",
+                                    L"Resource ImageLeft0 not found"}),
+    [](const testing::TestParamInfo<CreationFailure>& param) { return param.param.name; });
 
 // On Windows 5.x the window is 385 pixels high and offers the Quick Launch shortcut.
 TEST_F(WizardWindowTest, WindowsFiveSizeAndQuickLaunchOption) {

@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "shell/ApplicationTitle.h"
+#include "wizard/gui/CommonControls.h"
 #include "wizard/gui/ExceptionReport.h"
 
 namespace setup::gui {
@@ -24,8 +25,8 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
   comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&controls);
+  // The progress bar's class; without it the bar is missing and everything else still works.
+  (void)RegisterControlClasses(ICC_PROGRESS_CLASS);
   if (title_.empty()) title_ = ApplicationTitle();  // the program's file name, before a source is set
   SetApplicationTitleSource([this] { return title_; });
 }

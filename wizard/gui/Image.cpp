@@ -55,8 +55,9 @@ void TImage::Paint(HDC dc) {
   MemoryDc memory(dc);
   SelectedObject selected(memory.Get(), picture_.Bitmap());
   if (options_.transparent) {
-    TransparentBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, picture_.Width(),
-                   picture_.Height(), transparent);
+    // GDI32's own export: the same call as MSIMG32's, from a DLL that is never looked up by name.
+    GdiTransparentBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, picture_.Width(),
+                      picture_.Height(), transparent);
   } else {
     BitBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, SRCCOPY);
   }

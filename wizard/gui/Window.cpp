@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "wizard/gui/CommonControls.h"
 #include "wizard/gui/ExceptionReport.h"
 #include "wizard/gui/SystemError.h"
 
@@ -66,7 +67,7 @@ void TWindow::CreateControl(const wchar_t* className, DWORD style, DWORD exStyle
   if (!handle) RaiseLastOSError();
   handle_.Reset(handle);
   SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  if (!SetWindowSubclass(handle, &TWindow::SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+  if (!SetSubclass(handle, &TWindow::SubclassProcedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
     RaiseLastOSError();
   subclassed_ = true;
   Joined(args);
@@ -82,7 +83,7 @@ void TWindow::Joined(const CreateArgs& args) {
 
 void TWindow::DetachProcedures() noexcept {
   HWND handle = Handle();
-  if (subclassed_) RemoveWindowSubclass(handle, &TWindow::SubclassProcedure, kSubclassId);
+  if (subclassed_) RemoveSubclass(handle, &TWindow::SubclassProcedure, kSubclassId);
   subclassed_ = false;
   SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
 }
@@ -124,7 +125,7 @@ LRESULT TWindow::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
 }
 
 LRESULT TWindow::CallDefault(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (subclassed_) return DefSubclassProc(Handle(), message, wParam, lParam);
+  if (subclassed_) return DefSubclass(Handle(), message, wParam, lParam);
   return DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
