@@ -203,6 +203,8 @@ struct HostileTextCase {
   const char* lastLine;
 };
 
+void PrintTo(const HostileTextCase& c, std::ostream* out) { *out << c.label; }
+
 class HostileText : public StpackTest, public ::testing::WithParamInterface<HostileTextCase> {};
 
 // Messages that quote the table's text print its control characters escaped, for every command
