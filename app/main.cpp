@@ -1,11 +1,11 @@
 // The entry of Setup.exe: the DLL search, language, running-instance guard, then the wizard.
 #include <windows.h>
 
-#include "app/Global.h"
-#include "app/InstanceGuard.h"
+#include "config/Global.h"
+#include "config/InstanceGuard.h"
 #include "shell/SystemLibraries.h"
 #include "wizard/SetupForm.h"
-#include "wizard/gui/Application.h"
+#include "gui/Application.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;

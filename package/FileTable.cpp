@@ -6,7 +6,7 @@
 #include "base/CodePage.h"
 #include "base/Errors.h"
 #include "crypto/Envelope.h"
-#include "package/DataTable.h"
+#include "table/DataTable.h"
 #include "package/FileTableColumns.h"
 #include "package/FileTableLimits.h"
 #include "package/PackagePaths.h"

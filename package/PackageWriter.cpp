@@ -17,11 +17,11 @@
 #include "crypto/Suite.h"
 #include "package/BlockDeflater.h"
 #include "package/CompressionJobs.h"
-#include "package/DataTable.h"
+#include "table/DataTable.h"
 #include "package/FileTableColumns.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
-#include "package/TableText.h"
+#include "table/TableText.h"
 
 namespace setup {
 

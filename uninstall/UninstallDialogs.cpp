@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "base/Text.h"
-#include "wizard/gui/Application.h"
+#include "gui/Application.h"
 
 namespace setup {
 

@@ -1,6 +1,6 @@
 #include "uninstall/UninstallTexts.h"
 
-#include "wizard/WizardTexts.h"
+#include "config/Language.h"
 
 
 namespace setup {

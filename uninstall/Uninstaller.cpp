@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Global.h"
-#include "app/InstanceGuard.h"
+#include "config/Global.h"
+#include "config/InstanceGuard.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "shell/ShellPaths.h"
@@ -19,8 +19,8 @@
 #include "uninstall/UninstallDialogs.h"
 #include "uninstall/UninstallRegistration.h"
 #include "uninstall/UninstallTexts.h"
-#include "wizard/gui/Application.h"
-#include "wizard/gui/MessageDialog.h"
+#include "gui/Application.h"
+#include "gui/MessageDialog.h"
 
 namespace setup {
 

@@ -2,7 +2,7 @@
 // written out and extracted with a progress bar, the shortcuts and the Uninstall registration.
 #include <windows.h>
 
-#include "app/Global.h"
+#include "config/Global.h"
 #include "base/Errors.h"
 #include "base/FileStream.h"
 #include "base/FileSystem.h"
@@ -13,9 +13,9 @@
 #include "shell/Shortcuts.h"
 #include "wizard/DestinationRules.h"
 #include "wizard/SetupForm.h"
-#include "wizard/gui/Application.h"
-#include "wizard/gui/MessageDialog.h"
-#include "wizard/gui/Resources.h"
+#include "gui/Application.h"
+#include "gui/MessageDialog.h"
+#include "gui/Resources.h"
 
 namespace setup {
 

@@ -1,7 +1,7 @@
 #include "wizard/SetupForm.h"
 
-#include "wizard/gui/Application.h"
-#include "wizard/gui/ExceptionReport.h"
+#include "gui/Application.h"
+#include "gui/ExceptionReport.h"
 
 namespace setup {
 

@@ -9,14 +9,14 @@
 #include <string>
 
 #include "wizard/WizardTexts.h"
-#include "wizard/gui/Bevel.h"
-#include "wizard/gui/Buttons.h"
-#include "wizard/gui/Edit.h"
-#include "wizard/gui/Form.h"
-#include "wizard/gui/Image.h"
-#include "wizard/gui/Label.h"
-#include "wizard/gui/Panel.h"
-#include "wizard/gui/ProgressBar.h"
+#include "gui/Bevel.h"
+#include "gui/Buttons.h"
+#include "gui/Edit.h"
+#include "gui/Form.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+#include "gui/Panel.h"
+#include "gui/ProgressBar.h"
 
 namespace setup {
 

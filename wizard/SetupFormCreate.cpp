@@ -2,7 +2,8 @@
 // size, options and the proposed destination folder.
 #include <windows.h>
 
-#include "app/Global.h"
+#include "config/Global.h"
+#include "config/Language.h"
 #include "base/Convert.h"
 #include "base/Text.h"
 #include "shell/Drives.h"
@@ -10,8 +11,8 @@
 #include "wizard/Agreement.h"
 #include "wizard/SetupForm.h"
 #include "wizard/SystemFacts.h"
-#include "wizard/gui/Application.h"
-#include "wizard/gui/Resources.h"
+#include "gui/Application.h"
+#include "gui/Resources.h"
 
 namespace setup {
 

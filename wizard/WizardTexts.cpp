@@ -2,10 +2,6 @@
 
 namespace setup {
 
-bool ForcesEnglish(std::u16string_view productShortName) {
-  return productShortName == u"Quorvel" || productShortName == u"Sindrel";
-}
-
 TWizardTexts EnglishTexts(const TProductTexts& product) {
   const std::u16string& n = product.displayName;
   const std::u16string& v = product.version;

@@ -63,10 +63,6 @@ struct TWizardTexts {
   std::optional<std::u16string> launch;
 };
 
-// Sibling products whose setup always speaks English, whatever the code page ("Quorvel" and
-// "Sindrel", compared exactly, letter case included).
-bool ForcesEnglish(std::u16string_view productShortName);
-
 TWizardTexts EnglishTexts(const TProductTexts& product);
 TWizardTexts ChineseTexts(const TProductTexts& product);
 

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/Errors.h"
-#include "package/CellEscaping.h"
-#include "package/DataTable.h"
-#include "package/TableText.h"
+#include "table/CellEscaping.h"
+#include "table/DataTable.h"
+#include "table/TableText.h"
 
 namespace {
 

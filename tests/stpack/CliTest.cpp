@@ -155,6 +155,21 @@ TEST_F(StpackTest, ProgressBarOnlyOnATerminal) {
   // With standard error in a file, no bar at all (the other tests check that stderr stays empty).
   EXPECT_EQ(Expect(0, {u"extract", Text(Temp(u"p.stp")), Text(Temp(u"dest2"))}).err, "");
 }
+
+// Output that cannot be written is a failure with its reason, never a success over a missing
+// listing: every command that prints, with standard output on a full file system.
+TEST_F(StpackTest, OutputToAFullDiskFails) {
+  WriteFileBytes(Temp(u"src") / "a.txt", "a");
+  ASSERT_EQ(RunTool({u"pack", Text(Temp(u"src")), u"-o", Text(Temp(u"p.stp"))}).exitCode, 0);
+  for (const auto& command : std::vector<std::vector<std::u16string>>{{u"list", Text(Temp(u"p.stp")), u"--tsv"},
+                                                                      {u"list", Text(Temp(u"p.stp"))},
+                                                                      {u"verify", Text(Temp(u"p.stp"))},
+                                                                      {u"--help"}}) {
+    const ToolResult result = RunToolWithStdout(command, "/dev/full");
+    EXPECT_EQ(result.exitCode, 1) << ToUtf8(command.front());
+    EXPECT_EQ(result.LastErrorLine(), "Cannot write to standard output. No space left on device");
+  }
+}
 #endif
 
 }  // namespace

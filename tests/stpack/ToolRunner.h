@@ -26,6 +26,9 @@ ToolResult RunTool(const std::vector<std::u16string>& arguments);
 // As RunTool, with standard error on a pseudo-terminal: what a person at a terminal sees.
 // `err` holds what the terminal received.
 ToolResult RunToolWithTerminal(const std::vector<std::u16string>& arguments);
+// As RunTool, with standard output opened on `stdoutPath` (for example /dev/full); `out` stays
+// empty.
+ToolResult RunToolWithStdout(const std::vector<std::u16string>& arguments, const std::string& stdoutPath);
 #endif
 
 }  // namespace setup::testing_support

@@ -66,9 +66,9 @@ class OwnedDescriptor {
 // Starts the tool with standard error opened on `errPath`. `collect`, when given, runs
 // repeatedly until the child has ended (it should wait a little each time).
 ToolResult Spawn(const std::vector<std::u16string>& arguments, const std::string& errPath,
-                 const std::function<void(ToolResult&)>& collect) {
+                 const std::function<void(ToolResult&)>& collect, const std::string& outPath = {}) {
   const TempFolder outputs;
-  const std::string outFile = (outputs.Path() / "out").string();
+  const std::string outFile = outPath.empty() ? (outputs.Path() / "out").string() : outPath;
   std::vector<std::string> texts{ToUtf8(ToolPath())};
   for (const std::u16string& argument : arguments) texts.push_back(ToUtf8(argument));
   std::vector<char*> argv;
@@ -95,7 +95,7 @@ ToolResult Spawn(const std::vector<std::u16string>& arguments, const std::string
     }
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  result.out = ReadWhole(outFile);
+  if (outPath.empty()) result.out = ReadWhole(outFile);
   return result;
 }
 }  // namespace
@@ -118,11 +118,13 @@ ToolResult RunToolWithTerminal(const std::vector<std::u16string>& arguments) {
   });
 }
 
-ToolResult RunTool(const std::vector<std::u16string>& arguments) {
+ToolResult RunTool(const std::vector<std::u16string>& arguments) { return RunToolWithStdout(arguments, {}); }
+
+ToolResult RunToolWithStdout(const std::vector<std::u16string>& arguments, const std::string& stdoutPath) {
   const TempFolder errors;
   const std::filesystem::path errFile = errors.Path() / "err";
   std::ofstream{errFile};  // standard error is opened on it without O_CREAT
-  ToolResult result = Spawn(arguments, errFile.string(), nullptr);
+  ToolResult result = Spawn(arguments, errFile.string(), nullptr, stdoutPath);
   result.err = ReadWhole(errFile);
   return result;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/stpack/Arguments.h"
+#include "tools/stpack/Stpack.h"
 
 namespace setup::stpack {
 

@@ -5,7 +5,10 @@
 
 namespace setup::stpack {
 
-// A console gets the text as characters; a pipe or a file gets UTF-8.
+// A console gets the text as characters; a pipe or a file gets UTF-8. A write that does not
+// reach its stream whole (a full disk, a closed pipe) raises Exception with
+// "Cannot write to standard output. <reason>" (or standard error), so the command fails
+// instead of reporting success over output that is missing.
 void WriteStdout(std::u16string_view text);
 void WriteStderr(std::u16string_view text);
 

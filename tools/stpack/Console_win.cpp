@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/Errors.h"
+#include "base/Platform.h"
 #include "base/Text.h"
 #include "tools/stpack/Console.h"
 
@@ -13,6 +15,11 @@ bool IsConsole(HANDLE handle) {
   return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }
 
+[[noreturn]] void Fail(DWORD which, DWORD error) {
+  const std::u16string_view name = which == STD_OUTPUT_HANDLE ? u"standard output" : u"standard error";
+  throw Exception(FormatText(u"Cannot write to %s. %s", {name, platform::SystemErrorText(error)}));
+}
+
 // WriteConsoleW shows Chinese names whatever the console's code page; anything else (a pipe,
 // a file) receives UTF-8 so the bytes are the same as on other systems.
 void Write(DWORD which, std::u16string_view text) {
@@ -20,13 +27,17 @@ void Write(DWORD which, std::u16string_view text) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || text.empty()) return;
   if (IsConsole(handle)) {
     DWORD written = 0;
-    WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text.data()), static_cast<DWORD>(text.size()), &written,
-                  nullptr);
+    if (!WriteConsoleW(handle, reinterpret_cast<const wchar_t*>(text.data()), static_cast<DWORD>(text.size()), &written,
+                       nullptr)) {
+      Fail(which, GetLastError());
+    }
     return;
   }
   const std::string bytes = ToUtf8(text);
   DWORD written = 0;
-  WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (!WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    Fail(which, GetLastError());
+  if (written != bytes.size()) Fail(which, ERROR_DISK_FULL);
 }
 }  // namespace
 

@@ -72,7 +72,7 @@ int RunExtract(const ParsedArguments& arguments) {
   WriteStdout(FormatText(
       u"Extracted %d files (%d bytes) into \"%s\"\n",
       {IntToText(static_cast<std::int64_t>(table.rows.size())), IntToText(table.totalUnpacked), destination}));
-  return 0;
+  return kExitSuccess;
 }
 }  // namespace
 

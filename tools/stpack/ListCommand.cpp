@@ -93,7 +93,7 @@ int RunList(const ParsedArguments& arguments) {
     std::u16string text = Join(header, u'\t');
     for (const PackageRow& row : table.rows) text += Join(Cells(row), u'\t');
     WriteStdout(text);
-    return 0;
+    return kExitSuccess;
   }
   std::vector<std::vector<std::u16string>> lines{header};
   std::int64_t packed = 0;
@@ -106,7 +106,7 @@ int RunList(const ParsedArguments& arguments) {
       u"%d files, %d bytes unpacked, %d bytes packed\n",
       {IntToText(static_cast<std::int64_t>(table.rows.size())), IntToText(table.totalUnpacked), IntToText(packed)});
   WriteStdout(text);
-  return 0;
+  return kExitSuccess;
 }
 }  // namespace
 

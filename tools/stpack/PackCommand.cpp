@@ -99,7 +99,7 @@ int RunPack(const ParsedArguments& arguments) {
   WriteStdout(FormatText(
       u"Packed %d files (%d bytes) into \"%s\" (%d bytes)\n",
       {IntToText(static_cast<std::int64_t>(files.size())), IntToText(unpacked), *output, IntToText(packed)}));
-  return 0;
+  return kExitSuccess;
 }
 }  // namespace
 

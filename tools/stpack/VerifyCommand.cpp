@@ -43,7 +43,7 @@ int RunVerify(const ParsedArguments& arguments) {
   if (faults.empty()) {
     WriteStdout(FormatText(u"%d streams verified, %d bytes unpacked\n",
                            {IntToText(static_cast<std::int64_t>(table.rows.size())), IntToText(table.totalUnpacked)}));
-    return 0;
+    return kExitSuccess;
   }
   std::u16string report;
   for (const StreamFault& fault : faults) {
@@ -55,7 +55,7 @@ int RunVerify(const ParsedArguments& arguments) {
   // The last line carries the first fault's own text, as every failure of the tool does.
   report += PrintableText(faults.front().message) + u"\n";
   WriteStderr(report);
-  return 1;
+  return kExitFailure;
 }
 }  // namespace
 
