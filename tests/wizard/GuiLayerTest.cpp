@@ -12,13 +12,13 @@
 #include "base/Text.h"
 #include "shell/ApplicationTitle.h"
 #include "tests/wizard/GuiTestSupport.h"
-#include "wizard/gui/Buttons.h"
-#include "wizard/gui/Edit.h"
-#include "wizard/gui/Image.h"
-#include "wizard/gui/Label.h"
-#include "wizard/gui/MessageDialog.h"
-#include "wizard/gui/Panel.h"
-#include "wizard/gui/ProgressBar.h"
+#include "gui/Buttons.h"
+#include "gui/Edit.h"
+#include "gui/Image.h"
+#include "gui/Label.h"
+#include "gui/MessageDialog.h"
+#include "gui/Panel.h"
+#include "gui/ProgressBar.h"
 
 namespace setup::gui {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "wizard/gui/Application.h"
-#include "wizard/gui/Form.h"
+#include "gui/Application.h"
+#include "gui/Form.h"
 
 namespace setup::gui::test {
 

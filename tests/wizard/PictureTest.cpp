@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "tests/wizard/GuiTestSupport.h"
-#include "wizard/gui/Image.h"
-#include "wizard/gui/Panel.h"
-#include "wizard/gui/Picture.h"
-#include "wizard/gui/Resources.h"
+#include "gui/Image.h"
+#include "gui/Panel.h"
+#include "gui/Picture.h"
+#include "gui/Resources.h"
 
 namespace setup::gui {
 namespace {

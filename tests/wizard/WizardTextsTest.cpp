@@ -103,23 +103,6 @@ TEST(WizardTexts, EmptyVersionAndSpaceShowAsNothing) {
   EXPECT_EQ(EnglishTexts(empty).needSize, u"Space required: ");
 }
 
-struct ForcingCase {
-  const char16_t* shortName;
-  bool forcesEnglish;
-};
-
-class ForcesEnglishTest : public testing::TestWithParam<ForcingCase> {};
-
-TEST_P(ForcesEnglishTest, OnlyTheExactSiblingNames) {
-  EXPECT_EQ(ForcesEnglish(GetParam().shortName), GetParam().forcesEnglish);
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, ForcesEnglishTest,
-                         testing::Values(ForcingCase{u"Quorvel", true}, ForcingCase{u"Sindrel", true},
-                                         ForcingCase{u"quorvel", false}, ForcingCase{u"SINDREL", false},
-                                         ForcingCase{u"Quorvel ", false}, ForcingCase{u"Glyphor", false},
-                                         ForcingCase{u"", false}));
-
 TEST(WizardTexts, DesignedTextsAreTheChineseWording) {
   EXPECT_EQ(std::u16string(DesignedText::kLicense), u"在安装之前，请阅读许可协议");
   EXPECT_EQ(std::u16string(DesignedText::kAgreement), u"如果您接受协议中的条款，请单击 [我同意] 继续安装。");

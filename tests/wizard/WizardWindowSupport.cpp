@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "shell/ComPtr.h"
-#include "wizard/gui/GdiObject.h"
+#include "gui/GdiObject.h"
 
 namespace setup::e2e::wizard {
 
