@@ -51,6 +51,9 @@ add_compile_options($<${setup_release}:-ffunction-sections> $<${setup_release}:-
 add_link_options($<${setup_release}:-Wl,--gc-sections>)
 if(SETUP_LTO)
   add_compile_options($<${setup_release}:-flto=auto> $<${setup_release}:-ffat-lto-objects>)
+  # The driver would optimise any link of such objects at link time: only the shipped programs
+  # ask for it (setup_shipped_link_options comes later on their command line and wins).
+  add_link_options($<${setup_release}:-fno-lto>)
   # The archives need the plugin-aware archiver to index their link-time optimisation symbols.
   set(CMAKE_AR ${CMAKE_CXX_COMPILER_AR})
   set(CMAKE_RANLIB ${CMAKE_CXX_COMPILER_RANLIB})
