@@ -15,6 +15,7 @@ function(setup_shipped_link_options target)
   if(NOT WIN32)
     return()
   endif()
+  set_target_properties(${target} PROPERTIES SETUP_SHIPPED ON)
   if(SETUP_LTO)
     # One partition: GCC 12 stops with an internal error when a function and a symbol it uses
     # land in different partitions, and one partition also optimises best for size.
@@ -51,9 +52,9 @@ add_compile_options($<${setup_release}:-ffunction-sections> $<${setup_release}:-
 add_link_options($<${setup_release}:-Wl,--gc-sections>)
 if(SETUP_LTO)
   add_compile_options($<${setup_release}:-flto=auto> $<${setup_release}:-ffat-lto-objects>)
-  # The driver would optimise any link of such objects at link time: only the shipped programs
-  # ask for it (setup_shipped_link_options comes later on their command line and wins).
-  add_link_options($<${setup_release}:-fno-lto>)
+  # The driver would optimise any link of such objects at link time: every link but the shipped
+  # programs' (marked by setup_shipped_link_options) says no.
+  add_link_options("$<$<AND:${setup_release},$<NOT:$<BOOL:$<TARGET_PROPERTY:SETUP_SHIPPED>>>>:-fno-lto>")
   # The archives need the plugin-aware archiver to index their link-time optimisation symbols.
   set(CMAKE_AR ${CMAKE_CXX_COMPILER_AR})
   set(CMAKE_RANLIB ${CMAKE_CXX_COMPILER_RANLIB})
