@@ -1,6 +1,5 @@
 #include "shell/ByteSize.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "base/Convert.h"
@@ -23,20 +22,18 @@ std::int64_t WholeKilobytes(std::int64_t size) {
   return quotient;
 }
 
-// Above 100 units the figure is whole, otherwise it keeps one decimal.
-double RoundedUnits(double units) {
-  // std::nearbyint rounds ties to even under the default rounding mode.
-  if (units > 100.0) return std::nearbyint(units);
-  return std::nearbyint(units * 10.0) / 10.0;
-}
-
-// Fifteen significant digits, trailing zeros and a bare separator dropped. The largest figure
-// (2^63 bytes in GB) has ten integer digits, so the general form never turns to an exponent.
-std::u16string NumberText(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-  std::u16string text;
-  for (const char* p = buffer; p != result.ptr; ++p) text += *p == '.' ? DecimalSeparator() : char16_t(*p);
+// Above 100 units the figure is whole, otherwise it keeps one decimal. The rounded figure is
+// written from its whole number of tenths, so no floating-point formatter is linked in (its
+// tables alone would be a large part of the setup program).
+// std::nearbyint rounds ties to even under the default rounding mode.
+std::u16string UnitsText(double units) {
+  if (units > 100.0) return IntToText(static_cast<std::int64_t>(std::nearbyint(units)));
+  const auto tenths = static_cast<std::int64_t>(std::nearbyint(units * 10.0));
+  std::u16string text = IntToText(tenths / 10);
+  if (tenths % 10 != 0) {
+    text += DecimalSeparator();
+    text += static_cast<char16_t>(u'0' + tenths % 10);
+  }
   return text;
 }
 
@@ -46,8 +43,8 @@ std::u16string FormatByteSize(std::int64_t size) {
   if (size < kKilobyte) return IntToText(size) + u" Bytes";
   if (size < kMegabyte) return IntToText(WholeKilobytes(size)) + u" KB";
   if (size < kGigabyte)
-    return NumberText(RoundedUnits(static_cast<double>(size) / static_cast<double>(kMegabyte))) + u" MB";
-  return NumberText(RoundedUnits(static_cast<double>(size) / static_cast<double>(kGigabyte))) + u" GB";
+    return UnitsText(static_cast<double>(size) / static_cast<double>(kMegabyte)) + u" MB";
+  return UnitsText(static_cast<double>(size) / static_cast<double>(kGigabyte)) + u" GB";
 }
 
 }  // namespace setup
