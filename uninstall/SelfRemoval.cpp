@@ -1,7 +1,8 @@
 #include "uninstall/SelfRemoval.h"
 
-#include <sddl.h>
 #include <windows.h>
+// After windows.h:
+#include <sddl.h>
 
 #include <vector>
 
