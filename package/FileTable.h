@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "base/FileStream.h"
+#include "base/ByteSource.h"
 #include "package/PackageReader.h"
 
 namespace setup {
@@ -13,6 +13,6 @@ namespace setup {
 // and compressed size, and that the streams fit before the table text. Raises EListError and
 // EConvertError for malformed cells, EPackageError for unsafe paths and bad sizes, EReadError
 // for streams that would run past the payload.
-PackageTable LoadFileTable(FileStream& package, std::u16string_view password);
+PackageTable LoadFileTable(ByteSource& package, std::u16string_view password);
 
 }  // namespace setup

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "base/FileStream.h"
+#include "base/ByteSource.h"
 
 namespace setup {
 
@@ -18,6 +18,6 @@ struct TableTextLocation {
 // No value when the length field is not less than the file size (such a package holds nothing).
 // Raises EPackageError for a file too short for the layout its markers select or a negative
 // length, and EReadError when the table text would start before the file.
-std::optional<TableTextLocation> ReadTableText(FileStream& package);
+std::optional<TableTextLocation> ReadTableText(ByteSource& package);
 
 }  // namespace setup
