@@ -24,8 +24,9 @@ std::size_t MemorySource::Read(void* buffer, std::size_t count) {
 }
 
 std::int64_t MemorySource::Seek(std::int64_t offset, Origin origin) {
-  const std::int64_t base =
-      origin == Origin::Begin ? 0 : origin == Origin::Current ? position_ : static_cast<std::int64_t>(bytes_.size());
+  const std::int64_t base = origin == Origin::Begin     ? 0
+                            : origin == Origin::Current ? position_
+                                                        : static_cast<std::int64_t>(bytes_.size());
   // Beyond the range of positions, or before the start: the position stays where it was.
   if ((offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset) || base + offset < 0) return -1;
   position_ = base + offset;

@@ -12,11 +12,12 @@ namespace setup {
 class FileStream final : public ByteSource {
  public:
   enum class Mode {
-    OpenRead,   // existing file, read only, others may read too
-    Create,     // new or truncated file, read and write, not shared
+    OpenRead,  // existing file, read only, others may read too
+    Create,    // new or truncated file, read and write, not shared
+    Log,       // new or truncated file, read and write, others may read it as it grows
   };
 
-  // Raises EFOpenError (OpenRead) or EFCreateError (Create) with the system's reason.
+  // Raises EFOpenError (OpenRead) or EFCreateError (Create, Log) with the system's reason.
   FileStream(const std::u16string& fileName, Mode mode);
   ~FileStream() override;
   FileStream(const FileStream&) = delete;

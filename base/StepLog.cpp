@@ -6,7 +6,7 @@
 namespace setup {
 
 StepLog::StepLog(const std::u16string& fileName)
-    : file_(std::make_unique<FileStream>(fileName, FileStream::Mode::Create)) {}
+    : file_(std::make_unique<FileStream>(fileName, FileStream::Mode::Log)) {}
 
 void StepLog::Line(const std::u16string& text) {
   if (!file_) return;

@@ -124,16 +124,14 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
   ExtractFrom(package, destination, password, {}, onProgress, systemFolder);
 }
 
-void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination,
-                    std::u16string_view password, const ExtractProgressHandler& onProgress,
-                    const SystemFolderFunction& systemFolder) {
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractProgressHandler& onProgress, const SystemFolderFunction& systemFolder) {
   MemorySource source(package);
   ExtractFrom(source, destination, password, {}, onProgress, systemFolder);
 }
 
-void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination,
-                    std::u16string_view password, const ExtractControl& control,
-                    const SystemFolderFunction& systemFolder) {
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractControl& control, const SystemFolderFunction& systemFolder) {
   MemorySource source(package);
   ExtractFrom(source, destination, password, control, {}, systemFolder);
 }

@@ -193,11 +193,13 @@ void InstallJournal::Rollback() noexcept {
   if (handle_ == journal_file::kNoFile && finished_) return;
   finished_ = true;
   try {
-    Undo(entries_, [](const std::u16string&) { return true; }, [this] {
-      journal_file::Close(handle_);
-      handle_ = journal_file::kNoFile;
-      RemoveFile(file_);
-    });
+    Undo(
+        entries_, [](const std::u16string&) { return true; },
+        [this] {
+          journal_file::Close(handle_);
+          handle_ = journal_file::kNoFile;
+          RemoveFile(file_);
+        });
   } catch (...) {
     // Best effort: whatever could not be undone stays for the next run's recovery.
   }

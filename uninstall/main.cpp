@@ -29,5 +29,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;
   const UninstallCommand command = ParseUninstallCommand(Arguments());
   if (command.cleanup) return RunSelfRemoval(command.cleanupHandle);
-  return RunUninstaller(UninstallOptions{command.silent});
+  return RunUninstaller(UninstallOptions{command.silent, command.logFile});
 }

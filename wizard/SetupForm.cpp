@@ -1,5 +1,6 @@
 #include "wizard/SetupForm.h"
 
+#include "wizard/InstallEngine.h"
 #include "wizard/gui/Application.h"
 #include "wizard/gui/ExceptionReport.h"
 

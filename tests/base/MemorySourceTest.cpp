@@ -53,15 +53,14 @@ TEST_P(MemorySourceSeek, RefusesPositionsBeforeTheStart) {
   EXPECT_EQ(source.Position(), c.expected < 0 ? 2 : c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MemorySourceSeek,
-    ::testing::Values(SeekCase{"BeforeStart", -1, ByteSource::Origin::Begin, -1},
-                      SeekCase{"BackPastStart", -3, ByteSource::Origin::Current, -1},
-                      SeekCase{"BeforeStartFromEnd", -6, ByteSource::Origin::End, -1},
-                      SeekCase{"PastTheEnd", 9, ByteSource::Origin::Begin, 9},
-                      SeekCase{"Overflow", INT64_MAX, ByteSource::Origin::Current, -1},
-                      SeekCase{"Start", -5, ByteSource::Origin::End, 0}),
-    [](const auto& item) { return std::string(item.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MemorySourceSeek,
+                         ::testing::Values(SeekCase{"BeforeStart", -1, ByteSource::Origin::Begin, -1},
+                                           SeekCase{"BackPastStart", -3, ByteSource::Origin::Current, -1},
+                                           SeekCase{"BeforeStartFromEnd", -6, ByteSource::Origin::End, -1},
+                                           SeekCase{"PastTheEnd", 9, ByteSource::Origin::Begin, 9},
+                                           SeekCase{"Overflow", INT64_MAX, ByteSource::Origin::Current, -1},
+                                           SeekCase{"Start", -5, ByteSource::Origin::End, 0}),
+                         [](const auto& item) { return std::string(item.param.name); });
 
 TEST(MemorySource, ReadBufferPastTheEndRaisesReadError) {
   const auto bytes = Hello();

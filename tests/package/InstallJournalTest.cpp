@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -47,8 +49,10 @@ std::string Differences(const Snapshot& before, const Snapshot& after) {
   std::string text;
   for (const auto& [name, bytes] : after) {
     const auto it = before.find(name);
-    if (it == before.end()) text += "added " + name + "; ";
-    else if (it->second != bytes) text += "changed " + name + "; ";
+    if (it == before.end())
+      text += "added " + name + "; ";
+    else if (it->second != bytes)
+      text += "changed " + name + "; ";
   }
   for (const auto& [name, bytes] : before)
     if (!after.count(name)) text += "removed " + name + "; ";
@@ -74,10 +78,10 @@ Product MakeProduct(bool damageLast = false) {
   std::string last = d;
   if (damageLast) last[last.size() - 8] ^= 0x41;
   Product product;
-  product.package = HandBuiltPackage(a + b + c + last, u",Program.exe," + Size(a) + u",11|sub\\deep\\,data.bin," +
-                                                            Size(b) + u",9|$System$,lib.dll," + Size(c) +
-                                                            u",7|,large.bin," + Size(d) + u"," +
-                                                            IntToText(static_cast<std::int64_t>(large.size())));
+  product.package =
+      HandBuiltPackage(a + b + c + last, u",Program.exe," + Size(a) + u",11|sub\\deep\\,data.bin," + Size(b) +
+                                             u",9|$System$,lib.dll," + Size(c) + u",7|,large.bin," + Size(d) + u"," +
+                                             IntToText(static_cast<std::int64_t>(large.size())));
   product.total = 11 + 9 + 7 + static_cast<std::int64_t>(large.size());
   return product;
 }
@@ -125,8 +129,8 @@ TEST_F(Journal, CommitKeepsTheNewFilesAndLeavesNoTrace) {
   EXPECT_EQ(ReadBytes(destination_ / "My notes.txt"), "the user's own file");
   EXPECT_EQ(ReadBytes(system_.Path() / "lib.dll"), "library");
   EXPECT_FALSE(HoldsTemporaryFile(sandbox_.Path()));
-  EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "large.bin",
-                                                               "sub/deep/data.bin"}));
+  EXPECT_EQ(ListFiles(destination_),
+            (std::vector<std::string>{"My notes.txt", "Program.exe", "large.bin", "sub/deep/data.bin"}));
 }
 
 TEST_F(Journal, DamagedLastStreamRollsEverythingBack) {
@@ -189,7 +193,8 @@ TEST_F(Journal, ProgressByBytesMovesInsideTheLargeFileAndNeverGoesBack) {
   EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
   EXPECT_EQ(seen.back(), product.total);
   // Strictly between the end of the third file and the end of the large one.
-  const auto inside = std::count_if(seen.begin(), seen.end(), [&](std::int64_t d) { return d > 27 && d < product.total; });
+  const auto inside =
+      std::count_if(seen.begin(), seen.end(), [&](std::int64_t d) { return d > 27 && d < product.total; });
   EXPECT_GE(inside, 2);
   EXPECT_EQ(files.size(), 4u);
 }
@@ -217,8 +222,8 @@ TEST_F(Journal, RecoveryOfACommittedAttemptOnlyRemovesTheOldFiles) {
   const std::u16string dest = IncludeTrailingPathDelimiter(Destination());
   WriteBytes(destination_ / "~stp00000000000000aa.old", "old version still in use then");
   WriteBytes(destination_ / "new.txt", "installed");
-  WriteBytes(destination_ / "~stpinstall.jnl", ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" +
-                                                      dest + u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
+  WriteBytes(destination_ / "~stpinstall.jnl", ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" + dest +
+                                                      u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
   EXPECT_TRUE(RecoverInstallJournal(Destination(), [](const std::u16string&) { return true; }));
   EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "new.txt"}));
 }

@@ -32,8 +32,8 @@ std::u16string Size(const std::string& stream) { return IntToText(static_cast<st
 
 TEST_F(MemoryPackage, ExtractsEveryFileAndReportsProgress) {
   const std::string a = Zlib("A"), b = Zlib("BB"), c = Zlib("CCCCC");
-  const std::u16string table = u",a.txt," + Size(a) + u",1|sub\\deeper\\,b.txt," + Size(b) + u",2|$System$,c.dll," +
-                               Size(c) + u",5";
+  const std::u16string table =
+      u",a.txt," + Size(a) + u",1|sub\\deeper\\,b.txt," + Size(b) + u",2|$System$,c.dll," + Size(c) + u",5";
   std::vector<std::int64_t> seen;
   Run(HandBuiltPackage(a + b + c, table), [&](std::int64_t p) { seen.push_back(p); });
   EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"a.txt", "sub/deeper/b.txt"}));
@@ -43,8 +43,8 @@ TEST_F(MemoryPackage, ExtractsEveryFileAndReportsProgress) {
   // 1 of 8 bytes is 12.5 %, rounded to the even 12; 3 of 8 is 37.5 %, rounded to 38.
   EXPECT_EQ(seen, (std::vector<std::int64_t>{12, 38, 100}));
   // Only what the package names: nothing beside the destination, no package copy.
-  EXPECT_EQ(ListFiles(destination_.Sandbox()), (std::vector<std::string>{"inner/folder/a.txt",
-                                                                         "inner/folder/sub/deeper/b.txt"}));
+  EXPECT_EQ(ListFiles(destination_.Sandbox()),
+            (std::vector<std::string>{"inner/folder/a.txt", "inner/folder/sub/deeper/b.txt"}));
 }
 
 enum class Raises { PackageError, ReadError };
@@ -73,13 +73,13 @@ std::string DamagedLastStream() {
   return HandBuiltPackage(good + broken, u",good.txt," + Size(good) + u",4|,bad.txt," + Size(bad) + u",8");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, MemoryPackageFault,
-    ::testing::Values(FaultCase{"Empty", "", Raises::PackageError},
-                      FaultCase{"StreamPastThePayload", HandBuiltPackage("xy", u",f.txt,3,3"), Raises::ReadError},
-                      FaultCase{"EscapingFolder", HandBuiltPackage(Zlib("x"), u"..\\,f.txt,9,1"),
-                                Raises::PackageError}),
-    [](const auto& item) { return std::string(item.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MemoryPackageFault,
+                         ::testing::Values(FaultCase{"Empty", "", Raises::PackageError},
+                                           FaultCase{"StreamPastThePayload", HandBuiltPackage("xy", u",f.txt,3,3"),
+                                                     Raises::ReadError},
+                                           FaultCase{"EscapingFolder", HandBuiltPackage(Zlib("x"), u"..\\,f.txt,9,1"),
+                                                     Raises::PackageError}),
+                         [](const auto& item) { return std::string(item.param.name); });
 
 TEST_F(MemoryPackage, DamagedLastStreamRaisesAfterTheGoodFile) {
   EXPECT_THROW(Run(DamagedLastStream()), EDecompressionError);
