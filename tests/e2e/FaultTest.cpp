@@ -496,8 +496,13 @@ TEST_F(Faults, TooLittleSpaceStopsBeforeWriting) {
   const HWND box = WaitForClass(wizard.Program().Id(), L"#32770");
   ASSERT_NE(box, nullptr) << "no message";
   const std::wstring text = ReadMessageBox(box).text;
-  const std::wstring start = W(NotEnoughSpaceText(InstallTexts(ChineseRun() ? 0 : 2), u"")).substr(0, 20);
-  EXPECT_EQ(text.rfind(start, 0), 0u) << ToUtf8(U(text));
+  // The text of the wizard's language around the missing amount.
+  const std::u16string pattern = InstallTexts(ChineseRun() ? 0 : 2).notEnoughSpace;
+  const std::size_t at = pattern.find(u"%s");
+  ASSERT_NE(at, std::u16string::npos);
+  const std::wstring before = W(pattern.substr(0, at)), after = W(pattern.substr(at + 2));
+  EXPECT_EQ(text.rfind(before, 0), 0u) << ToUtf8(U(text));
+  EXPECT_TRUE(text.size() > before.size() + after.size() && text.ends_with(after)) << ToUtf8(U(text));
   Click(GetDlgItem(box, IDOK));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_TRUE(Enabled(c->btnNext));

@@ -532,33 +532,19 @@ void InstallThroughWizard(const std::wstring& destination, const std::vector<std
 }
 
 // The package is read from the setup program itself: a Setup.stp that someone placed in the
-// destination beforehand (a file, or a link to a file elsewhere) is neither written, read,
-// followed nor deleted, so swapping it during the install changes nothing.
+// destination beforehand is neither written, read nor deleted, so swapping it during the install
+// changes nothing. (Links are left to the link tests: under Wine a file link made here is not
+// reliably a link, and removing the test folder could follow it.)
 TEST_F(WizardBehaviour, PackageFileInTheDestinationIsLeftAlone) {
   const testing_support::TempFolder root;
   const InstallLeftovers leftovers;
   const std::string planted = "someone else's Setup.stp, not a package";
-  const std::string elsewhere = "the file a Setup.stp link leads to";
-
-  const fs::path asFile = root.Path() / "AsFile";
-  fs::create_directories(asFile);
-  std::ofstream(asFile / "Setup.stp", std::ios::binary) << planted;
-  InstallThroughWizard(asFile.wstring());
-  ExpectInstalledTree(asFile, false);
-  EXPECT_EQ(Bytes(asFile / "Setup.stp"), planted);
-
-  const fs::path asLink = root.Path() / "AsLink";
-  fs::create_directories(asLink);
-  const fs::path target = root.Path() / "target.bin";
-  std::ofstream(target, std::ios::binary) << elsewhere;
-  if (!CreateSymbolicLinkW((asLink / "Setup.stp").c_str(), target.c_str(), 0)) {
-    GTEST_SKIP() << "this system makes no file links (error " << GetLastError() << ")";
-  }
-  InstallThroughWizard(asLink.wstring());
-  ExpectInstalledTree(asLink, false);
-  // Still there and still leading to the same file, which is unchanged.
-  EXPECT_EQ(Bytes(asLink / "Setup.stp"), elsewhere);
-  EXPECT_EQ(Bytes(target), elsewhere);
+  const fs::path destination = root.Path() / "Planted";
+  fs::create_directories(destination);
+  std::ofstream(destination / "Setup.stp", std::ios::binary) << planted;
+  InstallThroughWizard(destination.wstring());
+  ExpectInstalledTree(destination, false);
+  EXPECT_EQ(Bytes(destination / "Setup.stp"), planted);
 }
 
 // The registered UninstallString is quoted, so run as the Programs list runs it (the whole value
