@@ -1,17 +1,41 @@
-// The entry of Setup.exe: the DLL search, language, running-instance guard, then the wizard.
+// The entry of Setup.exe: the DLL search, language, command line, running-instance guard, then
+// the wizard or the unattended install.
 #include <windows.h>
 
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "config/Global.h"
 #include "config/InstanceGuard.h"
-#include "shell/SystemLibraries.h"
-#include "wizard/SetupForm.h"
 #include "gui/Application.h"
+#include "shell/SystemLibraries.h"
+#include "wizard/InstallEngine.h"
+#include "wizard/InstallTexts.h"
+#include "wizard/SetupCommandLine.h"
+#include "wizard/SetupForm.h"
+#include "wizard/SilentInstall.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;
   // Before anything can load a DLL by name.
   RestrictDllSearchToSystemFolder();
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
+  const SetupCommand command = ParseSetupCommand(ArgumentsOf(FromWide(GetCommandLineW())));
+  if (!command.valid || command.usage) {
+    // Silent mode asks nothing: a bad line only tells its exit code there.
+    if (!command.silent || command.usage)
+      MessageBoxW(nullptr, WidePtr(InstallTexts(Global::LanguageIndex).usage), L"Setup",
+                  MB_OK | (command.valid ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return command.valid ? 0 : static_cast<int>(InstallOutcome::BadCommandLine);
+  }
+  if (!command.logFile.empty()) {
+    try {
+      OpenSetupLog(command.logFile);
+    } catch (const Exception&) {
+      return static_cast<int>(InstallOutcome::BadCommandLine);
+    }
+  }
+  if (command.silent) return RunSilentInstall(command);
+
   if (!ProductIsRunning(Global::LanguageIndex)) {
     gui::TApplication& application = gui::Application();
     application.Initialize();

@@ -5,32 +5,30 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ByteSource.h"
+
 namespace setup {
 
-class FileStream {
+class FileStream final : public ByteSource {
  public:
   enum class Mode {
-    OpenRead,   // existing file, read only, others may read too
-    Create,     // new or truncated file, read and write, not shared
+    OpenRead,  // existing file, read only, others may read too
+    Create,    // new or truncated file, read and write, not shared
+    Log,       // new or truncated file, read and write, others may read it as it grows
   };
-  enum class Origin { Begin, Current, End };
 
-  // Raises EFOpenError (OpenRead) or EFCreateError (Create) with the system's reason.
+  // Raises EFOpenError (OpenRead) or EFCreateError (Create, Log) with the system's reason.
   FileStream(const std::u16string& fileName, Mode mode);
-  ~FileStream();
+  ~FileStream() override;
   FileStream(const FileStream&) = delete;
   FileStream& operator=(const FileStream&) = delete;
 
-  // Reads up to `count` bytes; returns how many were read (0 at the end).
-  std::size_t Read(void* buffer, std::size_t count);
-  // Reads exactly `count` bytes or raises EReadError ("Stream read error").
-  void ReadBuffer(void* buffer, std::size_t count);
+  std::size_t Read(void* buffer, std::size_t count) override;
   // Writes all `count` bytes or raises EWriteError ("Stream write error").
   void WriteBuffer(const void* buffer, std::size_t count);
 
-  std::int64_t Seek(std::int64_t offset, Origin origin);
-  std::int64_t Position() { return Seek(0, Origin::Current); }
-  std::int64_t Size();
+  std::int64_t Seek(std::int64_t offset, Origin origin) override;
+  std::int64_t Size() override;
   const std::u16string& FileName() const { return fileName_; }
 
  private:

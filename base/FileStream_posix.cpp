@@ -47,10 +47,6 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
   return done;
 }
 
-void FileStream::ReadBuffer(void* buffer, std::size_t count) {
-  if (count != 0 && Read(buffer, count) != count) throw EReadError();
-}
-
 void FileStream::WriteBuffer(const void* buffer, std::size_t count) {
   const auto* in = static_cast<const char*>(buffer);
   std::size_t done = 0;

@@ -21,7 +21,8 @@ FileStream::FileStream(const std::u16string& fileName, Mode mode)
                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFOpenError(fileName, LastErrorText());
   } else {
-    h = CreateFileW(WidePtr(fileName), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const DWORD share = mode == Mode::Log ? FILE_SHARE_READ : 0;
+    h = CreateFileW(WidePtr(fileName), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFCreateError(fileName, LastErrorText());
   }
@@ -42,10 +43,6 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
     done += n;
   }
   return done;
-}
-
-void FileStream::ReadBuffer(void* buffer, std::size_t count) {
-  if (count != 0 && Read(buffer, count) != count) throw EReadError();
 }
 
 void FileStream::WriteBuffer(const void* buffer, std::size_t count) {

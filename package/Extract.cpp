@@ -6,7 +6,9 @@
 
 #include "base/FileStream.h"
 #include "base/FileSystem.h"
+#include "base/MemorySource.h"
 #include "package/FileTable.h"
+#include "package/InstallJournal.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
 #include "package/StreamInflater.h"
@@ -77,15 +79,25 @@ std::int64_t Percentage(std::int64_t done, std::int64_t total) {
   return static_cast<std::int64_t>(std::nearbyint(static_cast<double>(done) / static_cast<double>(total) * 100.0));
 }
 
-}  // namespace
+void MakeFolders(const std::u16string& folder, const ExtractControl& control) {
+  if (DirectoryExists(folder)) return;
+  if (control.journal)
+    control.journal->CreateFolders(folder);
+  else
+    ForceDirectories(folder);
+}
 
-void ExtractPackage(const std::u16string& packageFile, const std::u16string& destination, std::u16string_view password,
-                    const ExtractProgressHandler& onProgress, const SystemFolderFunction& systemFolder) {
+void StopIfCancelled(const ExtractControl& control) {
+  if (control.cancelled && control.cancelled()) throw ECancelled();
+}
+
+void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u16string_view password,
+                 const ExtractControl& control, const ExtractProgressHandler& onProgress,
+                 const SystemFolderFunction& systemFolder) {
   // A destination without its separator would put the files beside it, not in it.
   const std::u16string destinationFolder = IncludeTrailingPathDelimiter(destination);
-  if (!DirectoryExists(destinationFolder)) ForceDirectories(destinationFolder);
+  MakeFolders(destinationFolder, control);
 
-  FileStream package(packageFile, FileStream::Mode::OpenRead);
   const PackageTable table = LoadFileTable(package, password);
   if (!table.present) return;
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
@@ -96,24 +108,66 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
+    StopIfCancelled(control);
+    // Folders an install makes are journalled, so a rollback takes them away again; otherwise
+    // the folder walk below makes them without following a link.
+    if (control.journal) MakeFolders(target.base + target.below, control);
     // Reached afresh for every file and held while it is written.
     TargetFolder folder(target.base, target.below, TargetFolder::Missing::Create);
     // The existence test looks at exactly the file that would be written.
     const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
-    if (target.macro && FileExists(target.base + target.below + name)) {
+    const std::u16string targetFile = target.base + target.below + name;
+    if (target.macro && FileExists(targetFile)) {
+      if (control.onFile) control.onFile(targetFile);
       done += row.unpackedSize;
+      if (control.onBytes) control.onBytes(done, table.totalUnpacked);
       continue;
     }
 
+    if (control.onFile) control.onFile(targetFile);
     ReplacingFile output(std::move(folder), name);
-    package.Seek(row.offset, FileStream::Origin::Begin);
-    inflater.Inflate(package, row.packedSize, row.unpackedSize,
-                     [&output](const std::uint8_t* data, std::size_t size) { output.Write(data, size); });
+    if (control.journal) control.journal->TemporaryFile(output.TemporaryName());
+    package.Seek(row.offset, ByteSource::Origin::Begin);
+    std::int64_t written = done;
+    inflater.Inflate(package, row.packedSize, row.unpackedSize, [&](const std::uint8_t* data, std::size_t size) {
+      StopIfCancelled(control);
+      try {
+        output.Write(data, size);
+      } catch (const EWriteError&) {
+        // An install names the file and the system's reason (a full disk, say) while it is current.
+        if (control.journal) throw EFCreateError(targetFile, LastErrorText());
+        throw;
+      }
+      written += static_cast<std::int64_t>(size);
+      if (control.onBytes) control.onBytes(written, table.totalUnpacked);
+    });
+    if (control.journal) control.journal->PrepareTarget(targetFile);
     output.Commit();
 
     done += row.unpackedSize;
+    if (control.onBytes && row.unpackedSize == 0) control.onBytes(done, table.totalUnpacked);
     if (onProgress) onProgress(Percentage(done, table.totalUnpacked));
   }
+}
+
+}  // namespace
+
+void ExtractPackage(const std::u16string& packageFile, const std::u16string& destination, std::u16string_view password,
+                    const ExtractProgressHandler& onProgress, const SystemFolderFunction& systemFolder) {
+  FileStream package(packageFile, FileStream::Mode::OpenRead);
+  ExtractFrom(package, destination, password, {}, onProgress, systemFolder);
+}
+
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractProgressHandler& onProgress, const SystemFolderFunction& systemFolder) {
+  MemorySource source(package);
+  ExtractFrom(source, destination, password, {}, onProgress, systemFolder);
+}
+
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractControl& control, const SystemFolderFunction& systemFolder) {
+  MemorySource source(package);
+  ExtractFrom(source, destination, password, control, {}, systemFolder);
 }
 
 }  // namespace setup

@@ -4,9 +4,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "package/ExtractControl.h"
 #include "package/PackageErrors.h"
 
 namespace setup {
@@ -31,5 +33,17 @@ SystemFolderFunction DefaultSystemFolder();
 void ExtractPackage(const std::u16string& packageFile, const std::u16string& destination, std::u16string_view password,
                     const ExtractProgressHandler& onProgress = {},
                     const SystemFolderFunction& systemFolder = DefaultSystemFolder());
+
+// The same for a package that is already in memory (the setup program's own resource): nobody
+// can change those bytes between the checks and the writes, as someone could change a file.
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractProgressHandler& onProgress = {},
+                    const SystemFolderFunction& systemFolder = DefaultSystemFolder());
+
+// The same, under an install's control: progress by bytes, cancelling (ECancelled, with the
+// current file's temporary file removed), and with a journal every folder made and every file
+// created or replaced recorded, so that the caller can roll the whole attempt back.
+void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
+                    const ExtractControl& control, const SystemFolderFunction& systemFolder = DefaultSystemFolder());
 
 }  // namespace setup

@@ -52,7 +52,7 @@ PackageRow CheckedRow(TRow& row) {
 
 }  // namespace
 
-PackageTable LoadFileTable(FileStream& package, std::u16string_view password) {
+PackageTable LoadFileTable(ByteSource& package, std::u16string_view password) {
   PackageTable result;
   std::optional<TableTextLocation> text = ReadTableText(package);
   if (!text) return result;

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "base/FileStream.h"
+#include "base/ByteSource.h"
 #include "package/PackageReader.h"
 
 namespace setup {
@@ -14,6 +14,6 @@ namespace setup {
 // EConvertError for malformed cells, EPackageError for unsafe paths, bad sizes and a table beyond
 // the limits of FileTableLimits.h (checked before any row is made), EReadError
 // for streams that would run past the payload.
-PackageTable LoadFileTable(FileStream& package, std::u16string_view password);
+PackageTable LoadFileTable(ByteSource& package, std::u16string_view password);
 
 }  // namespace setup

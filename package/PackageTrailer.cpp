@@ -13,18 +13,18 @@ namespace {
 constexpr std::uint8_t kLengthMarker = 0x0A;
 constexpr std::uint8_t kTailMarker = 0x14;
 
-std::uint8_t ByteAt(FileStream& package, std::int64_t offset) {
+std::uint8_t ByteAt(ByteSource& package, std::int64_t offset) {
   if (offset < 0) throw EPackageError::TrailerTooShort();
   std::uint8_t byte = 0;
-  package.Seek(offset, FileStream::Origin::Begin);
+  package.Seek(offset, ByteSource::Origin::Begin);
   package.ReadBuffer(&byte, 1);
   return byte;
 }
 
-std::int32_t Int32At(FileStream& package, std::int64_t offset) {
+std::int32_t Int32At(ByteSource& package, std::int64_t offset) {
   if (offset < 0) throw EPackageError::TrailerTooShort();
   std::array<std::uint8_t, 4> bytes{};
-  package.Seek(offset, FileStream::Origin::Begin);
+  package.Seek(offset, ByteSource::Origin::Begin);
   package.ReadBuffer(bytes.data(), bytes.size());
   const std::uint32_t value = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[2]} << 16 |
                               std::uint32_t{bytes[3]} << 24;
@@ -33,7 +33,7 @@ std::int32_t Int32At(FileStream& package, std::int64_t offset) {
 
 }  // namespace
 
-std::optional<TableTextLocation> ReadTableText(FileStream& package) {
+std::optional<TableTextLocation> ReadTableText(ByteSource& package) {
   const std::int64_t size = package.Size();
   // e: where the length field ends, counted back from the end of the file.
   std::int64_t e = ByteAt(package, size - 2) == kTailMarker ? -2 : -9;
@@ -49,9 +49,9 @@ std::optional<TableTextLocation> ReadTableText(FileStream& package) {
   table.start = lengthField - length;
   if (table.start < 0) throw EReadError();
   table.bytes.resize(static_cast<std::size_t>(length));
-  package.Seek(table.start, FileStream::Origin::Begin);
+  package.Seek(table.start, ByteSource::Origin::Begin);
   package.ReadBuffer(table.bytes.data(), table.bytes.size());
-  package.Seek(0, FileStream::Origin::Begin);
+  package.Seek(0, ByteSource::Origin::Begin);
   return table;
 }
 

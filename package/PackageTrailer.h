@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "base/FileStream.h"
+#include "base/ByteSource.h"
 
 namespace setup {
 
@@ -17,7 +17,8 @@ struct TableTextLocation {
 
 // No value when the length field is not less than the file size (such a package holds nothing).
 // Raises EPackageError for a file too short for the layout its markers select, a negative
-// length or one above file_table::kMaxTextBytes, and EReadError when the table text would start before the file.
-std::optional<TableTextLocation> ReadTableText(FileStream& package);
+// length or one above file_table::kMaxTextBytes, and EReadError when the table text would start
+// before the file.
+std::optional<TableTextLocation> ReadTableText(ByteSource& package);
 
 }  // namespace setup

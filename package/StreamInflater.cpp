@@ -16,7 +16,7 @@ StreamInflater::~StreamInflater() {
   if (ready_) inflateEnd(&stream_);
 }
 
-void StreamInflater::Inflate(FileStream& package, std::int64_t packedSize, std::int64_t unpackedSize,
+void StreamInflater::Inflate(ByteSource& package, std::int64_t packedSize, std::int64_t unpackedSize,
                              const Sink& sink) {
   if (packedSize == 0 && unpackedSize == 0) return;
   const int reset = inflateReset(&stream_);

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "base/FileStream.h"
+#include "base/ByteSource.h"
 
 namespace setup {
 
@@ -29,7 +29,7 @@ class StreamInflater {
   // shorter raises EDecompressionError "data error", one that goes on raises "buffer error",
   // before the sink receives a byte beyond unpackedSize. Bytes after the stream's end within
   // packedSize are not read. A row with no stream and no bytes (both sizes 0) is an empty file.
-  void Inflate(FileStream& package, std::int64_t packedSize, std::int64_t unpackedSize, const Sink& sink);
+  void Inflate(ByteSource& package, std::int64_t packedSize, std::int64_t unpackedSize, const Sink& sink);
 
  private:
   z_stream stream_{};

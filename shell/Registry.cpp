@@ -46,6 +46,18 @@ bool WriteRegistryString(HKEY root, const std::u16string& keyPath, const std::u1
   return true;
 }
 
+bool WriteRegistryDword(HKEY root, const std::u16string& keyPath, const std::u16string& valueName, DWORD value) {
+  const std::u16string relativePath = WithoutLeadingBackslash(keyPath);
+  UniqueRegistryKey key;
+  const LSTATUS opened = relativePath.empty() ? RegOpenKeyExW(root, nullptr, 0, KEY_ALL_ACCESS, key.Put())
+                                              : CreateOrOpenKey(root, relativePath, key);
+  if (opened != ERROR_SUCCESS) return false;
+  if (RegSetValueExW(key.Get(), WidePtr(valueName), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                     sizeof value) != ERROR_SUCCESS)
+    throw RegistryError(u"Failed to set data for '%s'", valueName);
+  return true;
+}
+
 std::u16string ReadRegistryString(HKEY root, const std::u16string& keyPath, const std::u16string& valueName) {
   UniqueRegistryKey key;
   if (RegOpenKeyExW(root, WidePtr(WithoutLeadingBackslash(keyPath)), 0, KEY_ALL_ACCESS, key.Put()) != ERROR_SUCCESS)

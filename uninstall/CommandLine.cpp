@@ -29,6 +29,8 @@ UninstallCommand ParseUninstallCommand(const std::vector<std::u16string>& argume
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     if (SameTextIgnoreCase(arguments[i], u"/S")) {
       command.silent = true;
+    } else if (arguments[i].size() > 5 && SameTextIgnoreCase(arguments[i].substr(0, 5), u"/LOG=")) {
+      command.logFile = arguments[i].substr(5);
     } else if (SameTextIgnoreCase(arguments[i], u"/Cleanup")) {
       command.cleanup = true;
       if (i + 1 < arguments.size()) command.cleanupHandle = DecimalNumber(arguments[++i]).value_or(0);

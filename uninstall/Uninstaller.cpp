@@ -8,6 +8,7 @@
 #include "config/Global.h"
 #include "config/InstanceGuard.h"
 #include "base/Errors.h"
+#include "base/StepLog.h"
 #include "base/Text.h"
 #include "shell/ShellPaths.h"
 #include "uninstall/FileList.h"
@@ -50,7 +51,8 @@ Product ReadProduct() {
 }
 
 // Removes everything the setup made; returns the full paths of what could not be removed.
-std::vector<std::u16string> RemoveInstallation(const Product& product, const std::vector<std::u16string>& files) {
+std::vector<std::u16string> RemoveInstallation(const Product& product, const std::vector<std::u16string>& files,
+                                               StepLog& log) {
   const std::u16string uninstaller = ModuleFilePath();
   const std::u16string installFolder = FolderPart(uninstaller);
   // Without its own folder every listed path would be taken relative to the working folder.
@@ -62,21 +64,31 @@ std::vector<std::u16string> RemoveInstallation(const Product& product, const std
     for (std::u16string& link : FindProductShortcuts(name, installFolder)) shortcuts.push_back(std::move(link));
   }
 
+  log.Line(u"Folder: " + installFolder);
+  for (const std::u16string& file : files) log.Line(u"File: " + file);
   std::vector<std::u16string> left = RemoveListedFiles(installFolder, files, uninstaller);
   RemoveEmptyFolders(installFolder, FoldersOfFiles(files));
   for (const std::u16string& link : shortcuts) {
+    log.Line(u"Shortcut: " + link);
     if (!DeleteFileW(WidePtr(link)) && GetLastError() != ERROR_FILE_NOT_FOUND) left.push_back(link);
   }
+  for (const std::u16string& path : left) log.Line(u"Not removed: " + path);
   if (!left.empty()) return left;  // the registration and the uninstaller stay for another run
 
-  for (const std::u16string& name : product.bothNames) RemoveUninstallRegistration(name, uninstaller);
+  for (const std::u16string& name : product.bothNames) {
+    if (RemoveUninstallRegistration(name, uninstaller)) log.Line(u"Registration removed: " + name);
+  }
   if (!StartSelfRemoval()) left.push_back(uninstaller);
   return left;
 }
 
-int Uninstall(const UninstallOptions& options) {
+int Uninstall(const UninstallOptions& options, StepLog& log) {
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
-  if (ProductRuns(options)) return kUninstallProductRunning;
+  log.Line(options.silent ? u"Uninstall: silent" : u"Uninstall");
+  if (ProductRuns(options)) {
+    log.Line(u"Stopped: the product is running");
+    return kUninstallProductRunning;
+  }
 
   gui::TApplication& application = gui::Application();
   application.Initialize();  // joins the single-threaded COM apartment the shortcut object needs
@@ -91,18 +103,23 @@ int Uninstall(const UninstallOptions& options) {
   try {
     files = LoadInstalledFileList();
   } catch (const EFileListError& error) {
+    log.Line(u"Failed: " + error.Message());
     if (!options.silent) ShowWarning(DamagedUninstallerText(Global::LanguageIndex, error.Message()));
     return kUninstallFailed;
   }
 
-  if (!options.silent && !AskYesNo(ConfirmRemovalText(Global::LanguageIndex, product.displayName)))
+  if (!options.silent && !AskYesNo(ConfirmRemovalText(Global::LanguageIndex, product.displayName))) {
+    log.Line(u"Cancelled: answered No");
     return kUninstallCancelled;
+  }
 
-  const std::vector<std::u16string> left = RemoveInstallation(product, files);
+  const std::vector<std::u16string> left = RemoveInstallation(product, files, log);
   if (!left.empty()) {
+    log.Line(u"Ended with files left");
     if (!options.silent) ShowWarning(NotRemovedText(Global::LanguageIndex, product.displayName, left));
     return kUninstallFilesLeft;
   }
+  log.Line(u"Removed");
   if (!options.silent) gui::ShowMessage(RemovedText(Global::LanguageIndex, product.displayName));
   return kUninstallRemoved;
 }
@@ -111,7 +128,13 @@ int Uninstall(const UninstallOptions& options) {
 
 int RunUninstaller(const UninstallOptions& options) noexcept {
   try {
-    return Uninstall(options);
+    StepLog log = options.logFile.empty() ? StepLog() : StepLog(options.logFile);
+    try {
+      return Uninstall(options, log);
+    } catch (const Exception& error) {
+      log.Line(u"Failed: " + error.Message());
+      throw;
+    }
   } catch (const Exception& error) {
     if (!options.silent) ShowWarning(error.Message());
   } catch (const std::exception& error) {

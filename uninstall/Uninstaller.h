@@ -1,6 +1,8 @@
 // Uninst.exe's sequence: guard, question, removal, messages (Windows only).
 #pragma once
 
+#include <string>
+
 namespace setup {
 
 // The exit codes of Uninst.exe.
@@ -13,7 +15,8 @@ enum UninstallExitCode : int {
 };
 
 struct UninstallOptions {
-  bool silent = false;  // no question and no messages
+  bool silent = false;     // no question and no messages
+  std::u16string logFile;  // every step and file written there (UTF-8); empty: no log
 };
 
 // Runs the whole removal and returns its exit code. Raises nothing.

@@ -33,5 +33,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearchToSystemFolder();
   const UninstallCommand command = ParseUninstallCommand(Arguments());
   if (command.cleanup) return RunSelfRemoval(command.cleanupHandle);
-  return RunUninstaller(UninstallOptions{command.silent});
+  return RunUninstaller(UninstallOptions{command.silent, command.logFile});
 }

@@ -1,118 +1,163 @@
 // The install sequence behind the Install press: the destination folder, the embedded package
-// written out and extracted with a progress bar, the shortcuts and the Uninstall registration.
+// extracted on a worker thread with a progress bar that follows the bytes, the shortcuts and the
+// Uninstall registration. Cancel stays usable and rolls everything back.
 #include <windows.h>
 
-#include "config/Global.h"
 #include "base/Errors.h"
-#include "base/FileStream.h"
-#include "base/FileSystem.h"
 #include "base/Text.h"
-#include "package/Extract.h"
-#include "shell/InfoMessage.h"
-#include "shell/Registry.h"
-#include "shell/Shortcuts.h"
-#include "wizard/DestinationRules.h"
-#include "wizard/SetupForm.h"
-#include "gui/Application.h"
+#include "config/Global.h"
 #include "gui/MessageDialog.h"
-#include "gui/Resources.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/ByteSize.h"
+#include "shell/InfoMessage.h"
+#include "wizard/DestinationRules.h"
+#include "wizard/InstallEngine.h"
+#include "wizard/InstallTexts.h"
+#include "wizard/SetupForm.h"
 
 namespace setup {
 
 namespace {
 
-constexpr wchar_t kPackageResourceType[] = L"StpFile";
-constexpr wchar_t kPackageResourceName[] = L"SetupPackage";
-constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-// Lets the extraction's last writes settle before the package file is deleted.
-constexpr DWORD kPauseBeforeDeleteMs = 50;
-
-struct PublisherInfo {
-  const char16_t* name;
-  const char16_t* webPage;
-};
-constexpr PublisherInfo kChinesePublisher{u"澜川软件工作室", u"https://www.example.com/zh-cn/"};
-constexpr PublisherInfo kEnglishPublisher{u"Velmora Software", u"https://www.example.com/"};
-
-bool FolderExistsOrCreated(const std::u16string& folder) {
-  if (DirectoryExists(folder)) return true;
-  try {
-    return ForceDirectories(folder);
-  } catch (const Exception&) {
-    return false;
-  }
-}
-
-// The package resource, written whole; an existing file is emptied and overwritten.
-void WritePackageFile(const std::u16string& fileName) {
-  const auto bytes = gui::ResourceBytes(kPackageResourceType, kPackageResourceName);
-  if (bytes.empty()) throw Exception(u"Resource SetupPackage not found");
-  FileStream file(fileName, FileStream::Mode::Create);
-  file.WriteBuffer(bytes.data(), bytes.size());
-}
+// Posted by the worker: the percentage in wParam; then its end, wParam 1 when the files are in.
+constexpr UINT kInstallProgressMessage = WM_APP + 1;
+constexpr UINT kInstallDoneMessage = WM_APP + 2;
 
 }  // namespace
 
-bool TForm1::RunInstallSequence() {
+TForm1::~TForm1() {
+  if (install_) install_->RequestCancel();
+  if (worker_.joinable()) worker_.join();
+}
+
+void TForm1::RunInstallSequence() {
   SetupDir = NormaliseSetupDir(editSetupDir.Text());
-  if (!FolderExistsOrCreated(SetupDir)) {
-    gui::ShowMessage(MsgDirCreateFailed);
-    return false;
+  InstallChoices choices;
+  choices.setupDir = SetupDir;
+  choices.desktopShortcut = chkSCOnDesktop.Checked();
+  // Hidden from Windows Vista on, where there is no Quick Launch bar.
+  choices.quickLaunchShortcut = chkSCOnQuick.Visible() && chkSCOnQuick.Checked();
+  choices.languageIndex = Global::LanguageIndex;
+  choices.displayName = ProductDisplayName;
+  choices.shortName = ProductShortName;
+  choices.version = ProductVersion;
+
+  std::unique_ptr<InstallRun> run;
+  try {
+    run = std::make_unique<InstallRun>(choices, EmbeddedPackage(), SetupLog());
+  } catch (const Exception&) {
+    ShowInfoMessage(MsgExtractFailed, u"");
+    return;
   }
+  if (!run->Prepare()) {
+    const InstallFailure& failure = run->Failure();
+    if (failure.outcome == InstallOutcome::TooLittleSpace)
+      ShowInfoMessage(NotEnoughSpaceText(InstallTexts(Global::LanguageIndex), FormatByteSize(failure.missingBytes)),
+                      u"");
+    else if (failure.outcome == InstallOutcome::UnusableDestination)
+      gui::ShowMessage(MsgDirCreateFailed);
+    else
+      ShowInfoMessage(MsgExtractFailed, u"");
+    return;  // still on page 3, nothing changed
+  }
+
   SetInstallButtonsEnabled(false);
+  btnClose.SetEnabled(true);
+  ProgressBar1.SetPosition(0);
   ProgressBar1.SetVisible(true);
-  // Paint the disabled buttons and the bar; no message is handled again until the end.
-  gui::Application().ProcessMessages();
-  if (!ExtractEmbeddedPackage()) {
+  install_ = std::move(run);
+  cancelRequested_ = false;
+  const HWND form = Handle();
+  InstallRun* const work = install_.get();
+  worker_ = std::thread([form, work] {
+    const bool extracted = work->Extract(
+        [form](std::int64_t percent) { PostMessageW(form, kInstallProgressMessage, static_cast<WPARAM>(percent), 0); });
+    PostMessageW(form, kInstallDoneMessage, extracted ? 1 : 0, 0);
+  });
+}
+
+void TForm1::OnInstallDone(bool extracted) {
+  if (worker_.joinable()) worker_.join();
+  if (asking_) {
+    // Settled once the question has its answer.
+    doneWhileAsking_ = true;
+    extractedWhileAsking_ = extracted;
+    return;
+  }
+  if (extracted && cancelRequested_) {
+    install_->Abandon();  // the Yes came after the last file: undo all the same
+    extracted = false;
+  }
+  if (!extracted) {
+    if (cancelRequested_ || install_->Failure().outcome == InstallOutcome::Cancelled) {
+      install_.reset();
+      Close();
+      return;
+    }
+    // The install is over: nothing is left to cancel while the message shows.
+    btnClose.SetEnabled(false);
+    ShowInstallFailure();
+    install_.reset();
     SetInstallButtonsEnabled(true);
     ProgressBar1.SetVisible(false);
-    return false;
+    return;
   }
-  CreateShortcutsAndRegister();
+  install_->Finish();
+  install_.reset();
   Image1.SetParent(pnlStep4);
   ProgressBar1.SetVisible(false);
-  return true;
+  ++PageIndex;
+  UpdateNextCaption();
 }
 
-bool TForm1::ExtractEmbeddedPackage() {
-  const std::u16string packageFile = SetupDir + u"Setup.stp";
-  try {
-    WritePackageFile(packageFile);
-    ExtractPackage(packageFile, SetupDir, u"", [this](std::int64_t percent) { OnExtractProgress(percent); });
-    Sleep(kPauseBeforeDeleteMs);
-    RemoveFile(packageFile);  // a package file left behind does no harm
-    return true;
-  } catch (...) {
-    // Whatever failed, the user sees one message and may try again.
-    ShowInfoMessage(MsgExtractFailed, u"");
-    return false;
+void TForm1::AskToCancelInstall() {
+  if (asking_ || cancelRequested_) return;
+  asking_ = true;
+  const TInstallTexts texts = InstallTexts(Global::LanguageIndex);
+  const bool yes = MessageBoxW(Handle(), WidePtr(texts.cancelQuestion), WidePtr(ApplicationTitle()),
+                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+  asking_ = false;
+  if (yes) {
+    cancelRequested_ = true;
+    btnClose.SetEnabled(false);
+    if (install_) install_->RequestCancel();
+    SetupLog().Line(u"Cancel requested");
+  }
+  if (doneWhileAsking_) {
+    doneWhileAsking_ = false;
+    OnInstallDone(extractedWhileAsking_);
   }
 }
 
-// Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
-void TForm1::CreateShortcutsAndRegister() {
-  const std::u16string program = SetupDir + ProductShortName + u".exe";
-  try {
-    if (chkSCOnDesktop.Checked()) CreateShortcut(program, u"", ProductDisplayName, spDesktop, u"");
-    // Hidden from Windows Vista on, where there is no Quick Launch bar.
-    if (chkSCOnQuick.Visible() && chkSCOnQuick.Checked())
-      CreateShortcut(program, u"", ProductDisplayName, spQuickLaunch, u"");
+// MsgExtractFailed, then which file failed and why.
+void TForm1::ShowInstallFailure() {
+  const InstallFailure& failure = install_->Failure();
+  const TInstallTexts texts = InstallTexts(Global::LanguageIndex);
+  std::u16string text = MsgExtractFailed + u"\n\n";
+  if (!failure.file.empty()) text += texts.failedFile + u" " + failure.file + u"\n";
+  text += failure.outcome == InstallOutcome::DamagedPackage ? texts.reasonDamaged : texts.reasonWrite;
+  text += u"\n" + failure.reason;
+  ShowInfoMessage(text, u"");
+}
 
-    const std::u16string key = kUninstallRoot + ProductDisplayName;
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
-    const PublisherInfo& publisher = Global::LanguageIndex == Global::kChinese ? kChinesePublisher : kEnglishPublisher;
-    const std::pair<const char16_t*, std::u16string> values[] = {
-        {u"DisplayIcon", program},
-        {u"DisplayName", ProductDisplayName},
-        {u"DisplayVersion", ProductVersion},
-        {u"Publisher", publisher.name},
-        {u"URLInfoAbout", publisher.webPage},
-        {u"UninstallString", SetupDir + u"Uninst.exe"},
-    };
-    for (const auto& [name, data] : values) WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
-  } catch (...) {
-    // Deliberately silent: the product is installed; only its conveniences are missing.
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kInstallProgressMessage:
+      OnExtractProgress(static_cast<std::int64_t>(wParam));
+      return 0;
+    case kInstallDoneMessage:
+      if (install_) OnInstallDone(wParam != 0);
+      return 0;
+    case WM_CLOSE:
+      if (Installing()) {
+        AskToCancelInstall();
+        return 0;
+      }
+      break;
+    default:
+      break;
   }
+  return TForm::HandleMessage(message, wParam, lParam);
 }
 
 void TForm1::SetInstallButtonsEnabled(bool enabled) {

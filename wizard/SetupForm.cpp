@@ -2,6 +2,7 @@
 
 #include "gui/Application.h"
 #include "gui/ExceptionReport.h"
+#include "wizard/InstallEngine.h"
 
 namespace setup {
 

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "wizard/WizardTexts.h"
 #include "gui/Bevel.h"
@@ -20,9 +22,13 @@
 
 namespace setup {
 
+class InstallRun;
+
 class TForm1 final : public gui::TForm {
  public:
   TForm1();
+  // Stops an install still under way and waits for its rollback.
+  ~TForm1() override;
 
   // Installation state, owned by the form for the whole run.
   std::u16string ProductDisplayName;
@@ -116,12 +122,27 @@ class TForm1 final : public gui::TForm {
   void BindEvents();
   void SetDesignTabOrder();
 
-  // The install sequence behind the Install press (InstallSequence.cpp); false when it stopped
-  // on a failure.
-  bool RunInstallSequence();
-  bool ExtractEmbeddedPackage();
-  void CreateShortcutsAndRegister();
+  // The install sequence behind the Install press (InstallSequence.cpp). It starts the
+  // extraction on a worker thread, which posts its progress and its end to the form; the form
+  // keeps answering meanwhile and only Cancel stays usable.
+  void RunInstallSequence();
+  bool Installing() const noexcept { return install_ != nullptr; }
+  void OnInstallDone(bool extracted);
+  // Cancel or closing the window during the install: asks, and on Yes stops and rolls back.
+  void AskToCancelInstall();
+  void ShowInstallFailure();
   void SetInstallButtonsEnabled(bool enabled);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  std::unique_ptr<InstallRun> install_;
+  std::thread worker_;
+  bool asking_ = false;           // the cancel question is showing
+  bool cancelRequested_ = false;  // answered Yes: roll back and end
+  bool doneWhileAsking_ = false;  // the worker ended while the question showed
+  bool extractedWhileAsking_ = false;
 };
 
 }  // namespace setup

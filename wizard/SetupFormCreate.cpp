@@ -9,6 +9,7 @@
 #include "shell/Drives.h"
 #include "shell/Shortcuts.h"
 #include "wizard/Agreement.h"
+#include "wizard/ProposedDestination.h"
 #include "wizard/SetupForm.h"
 #include "wizard/SystemFacts.h"
 #include "gui/Application.h"
@@ -130,16 +131,6 @@ void TForm1::ApplyChineseLayout() {
   lblComplete.SetPosition(203, 28);
 }
 
-void TForm1::ProposeDestination() {
-  // An earlier installation's shortcut names the folder it went to.
-  std::u16string folder = FindShortcutFolder(ProductDisplayName, u"QuickLaunch");
-  if (folder.empty()) folder = FindShortcutFolder(ProductDisplayName, u"Desktop");
-  if (!folder.empty()) {
-    folder.pop_back();  // the trailing backslash
-  } else {
-    folder = EnvironmentVariable(u"PROGRAMFILES") + u"\\Velmora Soft\\" + ProductShortName;
-  }
-  editSetupDir.SetText(folder);
-}
+void TForm1::ProposeDestination() { editSetupDir.SetText(ProposedDestination(ProductDisplayName, ProductShortName)); }
 
 }  // namespace setup

@@ -21,7 +21,7 @@ void TForm1::ApplicationEvents1Idle() {
   btnPrev.SetVisible(PageIndex == kAgreementPage || PageIndex == kDestinationPage);
   btnClose.SetVisible(PageIndex < kFinishPage);
   // On the destination page the visible free space is what makes the folder acceptable.
-  btnNext.SetEnabled(PageIndex != kDestinationPage || lblFreeSize.Visible());
+  btnNext.SetEnabled((PageIndex != kDestinationPage || lblFreeSize.Visible()) && !Installing());
 }
 
 // The button's text, which always follows the page, says what the press means.
@@ -33,7 +33,11 @@ void TForm1::btnNextClick() {
     Close();
     return;
   }
-  if (caption == CaptionInstall && !RunInstallSequence()) return;
+  if (caption == CaptionInstall) {
+    // The page advances when the install, which runs on, has completed.
+    RunInstallSequence();
+    return;
+  }
   ++PageIndex;
   UpdateNextCaption();
 }
@@ -43,8 +47,15 @@ void TForm1::btnPrevClick() {
   UpdateNextCaption();
 }
 
-// Closes at once, without confirmation; closing the main form ends the program.
-void TForm1::btnCloseClick() { Close(); }
+// Closes at once, without confirmation; closing the main form ends the program. During the
+// install it asks first, and the install is rolled back before the program ends.
+void TForm1::btnCloseClick() {
+  if (Installing()) {
+    AskToCancelInstall();
+    return;
+  }
+  Close();
+}
 
 void TForm1::btnBrowseClick() {
   const std::u16string folder = BrowseForFolder(Handle(), BrowsePrompt);

@@ -13,8 +13,9 @@
 #include "base/Text.h"
 #include "shell/ComApartment.h"
 #include "shell/Registry.h"
-#include "shell/Shortcuts.h"
+#include "shell/RegistryKey.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/e2e/support/Driver.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
@@ -160,9 +161,9 @@ class InstallLeftovers {
   }
 };
 
-// The installed folder holds exactly the staged tree's bytes, the system files are in the system
-// folder, and the temporary package file is gone.
-void ExpectInstalledTree(const fs::path& folder) {
+// The installed folder holds exactly the staged tree's bytes and the system files are in the
+// system folder; the install writes no package file there (unless one was there before).
+void ExpectInstalledTree(const fs::path& folder, bool withoutPackageFile = true) {
   int compared = 0;
   for (const auto& entry : fs::recursive_directory_iterator(kStagedTree)) {
     if (!entry.is_regular_file()) continue;
@@ -173,7 +174,12 @@ void ExpectInstalledTree(const fs::path& folder) {
     ++compared;
   }
   EXPECT_EQ(compared, 15);
-  EXPECT_FALSE(fs::exists(folder / "Setup.stp"));
+  if (withoutPackageFile) {
+    EXPECT_FALSE(fs::exists(folder / "Setup.stp"));
+  }
+  // Neither the install's journal nor a temporary or moved-aside file stays.
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    EXPECT_NE(entry.path().filename().wstring().rfind(L"~stp", 0), 0u) << entry.path().string();
 }
 
 void ExpectUninstallValues(const std::u16string& folder) {
@@ -185,7 +191,7 @@ void ExpectUninstallValues(const std::u16string& folder) {
       {u"DisplayVersion", u"2.30"},
       {u"Publisher", chinese ? u"澜川软件工作室" : u"Velmora Software"},
       {u"URLInfoAbout", chinese ? u"https://www.example.com/zh-cn/" : u"https://www.example.com/"},
-      {u"UninstallString", folder + u"Uninst.exe"},
+      {u"UninstallString", u"\"" + folder + u"Uninst.exe\""},
   };
   for (const auto& [name, data] : expected)
     EXPECT_EQ(ToUtf8(ReadRegistryString(HKEY_LOCAL_MACHINE, key, name)), ToUtf8(data)) << ToUtf8(name);
@@ -393,7 +399,9 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   box = WaitForMessageBox(wizard.Program().Id());
   ASSERT_NE(box, nullptr) << "no message for the failed extraction";
   content = ReadMessageBox(box);
-  EXPECT_EQ(content.text, W(texts.msgExtractFailed));
+  // The usual text first, then the file that could not be written.
+  EXPECT_EQ(content.text.rfind(W(texts.msgExtractFailed) + L"\n\n", 0), 0u) << ToUtf8(U(content.text));
+  EXPECT_NE(content.text.find(obstacle.wstring()), std::wstring::npos) << ToUtf8(U(content.text));
   EXPECT_EQ(content.caption, title);
   EXPECT_TRUE(content.hasIcon);
   // While the message shows, the sequence is still under way.
@@ -499,6 +507,88 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
   // Nothing else may start it; give a launch the time it would take to show a window.
   EXPECT_FALSE(WaitUntil([] { return !ProductWindows().empty(); }, 3000));
+}
+
+// Installs into `destination` through the wizard with the default options and ends it on the
+// finish page without launching the product.
+void InstallThroughWizard(const std::wstring& destination, const std::vector<std::wstring>& environment = {}) {
+  Wizard wizard(kSetup, environment);
+  ASSERT_NE(wizard.Form(), nullptr) << "no wizard window";
+  const Controls c(wizard.Form());
+  ASSERT_TRUE(c.Complete()) << "a control was not found";
+  ExpectPage(c, 1);
+  Click(c.btnNext);
+  ExpectPage(c, 2);
+  Click(c.btnNext);
+  ExpectPage(c, 3);
+  SetDestination(c, destination);
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  Click(c.btnNext);
+  ExpectPage(c, 4);
+  Click(c.runOnExit);
+  ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
+  Click(c.btnNext);
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+}
+
+// The package is read from the setup program itself: a Setup.stp that someone placed in the
+// destination beforehand is neither written, read nor deleted, so swapping it during the install
+// changes nothing. (Links are left to the link tests: under Wine a file link made here is not
+// reliably a link, and removing the test folder could follow it.)
+TEST_F(WizardBehaviour, PackageFileInTheDestinationIsLeftAlone) {
+  const testing_support::TempFolder root;
+  const InstallLeftovers leftovers;
+  const std::string planted = "someone else's Setup.stp, not a package";
+  const fs::path destination = root.Path() / "Planted";
+  fs::create_directories(destination);
+  std::ofstream(destination / "Setup.stp", std::ios::binary) << planted;
+  InstallThroughWizard(destination.wstring());
+  ExpectInstalledTree(destination, false);
+  EXPECT_EQ(Bytes(destination / "Setup.stp"), planted);
+}
+
+// The registered UninstallString is quoted, so run as the Programs list runs it (the whole value
+// as the command line, no program name apart) it starts the uninstaller even from a folder whose
+// path holds blanks and Chinese characters; answered Yes, that removes the product.
+TEST_F(WizardBehaviour, RegisteredUninstallStringStartsTheUninstaller) {
+  const testing_support::TempFolder root;
+  const InstallLeftovers leftovers;
+  const fs::path destination = root.Path() / L"Program Files" / L"\u6f9c\u5ddd Soft" / L"Glyphor 2";
+  InstallThroughWizard(destination.wstring());
+  if (HasFatalFailure()) return;
+  const std::u16string folder = destination.u16string() + u"\\";
+  ExpectInstalledTree(destination);
+  const std::u16string key = kUninstallRoot + DisplayName();
+  const std::u16string command = ReadRegistryString(HKEY_LOCAL_MACHINE, key, u"UninstallString");
+  ASSERT_EQ(ToUtf8(command), ToUtf8(u"\"" + folder + u"Uninst.exe\""));
+
+  std::wstring commandLine = W(command);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  ASSERT_TRUE(
+      CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+      << "error " << GetLastError();
+  CloseHandle(started.hThread);
+  const HANDLE uninstaller = started.hProcess;
+  HWND question = WaitForMessageBox(started.dwProcessId);
+  EXPECT_NE(question, nullptr) << "the uninstaller asked nothing";
+  if (question) {
+    Click(GetDlgItem(question, IDYES));
+    HWND done =
+        WaitForTopLevel(started.dwProcessId, [&](HWND w) { return w != question && ClassName(w) == L"#32770"; });
+    EXPECT_NE(done, nullptr) << "no message after the removal";
+    if (done) Click(GetDlgItem(done, IDOK));
+  }
+  EXPECT_EQ(WaitForSingleObject(uninstaller, 30000), WAIT_OBJECT_0);
+  DWORD exitCode = 99;
+  GetExitCodeProcess(uninstaller, &exitCode);
+  CloseHandle(uninstaller);
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_FALSE(fs::exists(destination / "Glyphor.exe"));
+  EXPECT_TRUE(WaitUntil([&] { return !fs::exists(destination); })) << "the install folder stays";
+  UniqueRegistryKey left;
+  EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, WidePtr(key), 0, KEY_READ, left.Put()), ERROR_SUCCESS);
 }
 
 }  // namespace

@@ -96,6 +96,22 @@ TEST_F(RegistryTest, WriteReplacesAValueOfAnotherType) {
   EXPECT_EQ(stored->bytes, TextValue(u"text").bytes);
 }
 
+TEST_F(RegistryTest, DwordIsFourLittleEndianBytesAndReplacesAText) {
+  const std::u16string path = Below(u"Sizes");  // missing: created on the way
+  EXPECT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, path, u"EstimatedSize", 0x01020304));
+  auto stored = ReadRawValue(HKEY_CURRENT_USER, path, u"EstimatedSize");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(stored->bytes, (std::vector<std::uint8_t>{4, 3, 2, 1}));
+
+  ASSERT_TRUE(WriteRawValue(HKEY_CURRENT_USER, path, u"NoModify", TextValue(u"text")));
+  EXPECT_TRUE(WriteRegistryDword(HKEY_CURRENT_USER, path, u"NoModify", 1));
+  stored = ReadRawValue(HKEY_CURRENT_USER, path, u"NoModify");
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(stored->bytes, (std::vector<std::uint8_t>{1, 0, 0, 0}));
+}
+
 TEST_F(RegistryTest, WriteWithEmptyKeyPathWritesIntoTheRootItself) {
   ASSERT_TRUE(CreateRegistryKey(HKEY_CURRENT_USER, key_.Path()));
   UniqueRegistryKey root;

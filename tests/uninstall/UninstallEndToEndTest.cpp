@@ -145,7 +145,7 @@ class StagedInstallation : public testing::Test {
     WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayVersion", u"1.0");
     WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"Publisher", u"Velmora Software");
     WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"URLInfoAbout", u"https://velmora.example/");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString", setupDir + u"Uninst.exe");
+    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString", u"\"" + setupDir + u"Uninst.exe\"");
     WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", u"C:\\Elsewhere\\Uninst.exe");
 
     // A shared file in the system folder, which no uninstaller removes.
@@ -175,7 +175,10 @@ class StagedInstallation : public testing::Test {
     for (const std::u16string& file : files_) EXPECT_TRUE(fs::exists(folder_ / W(file))) << ToUtf8(file);
     EXPECT_TRUE(fs::exists(W(desktopLink_)));
     EXPECT_TRUE(KeyExists(key_));
-    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString"), U((folder_ / L"Uninst.exe").wstring()));
+    // As the wizard writes it: the uninstaller's path in quotes.
+    std::u16string quoted(1, u'"');
+    quoted += U((folder_ / L"Uninst.exe").wstring()) + u"\"";
+    EXPECT_EQ(ReadRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString"), quoted);
   }
 
   // What stays whatever was removed: a person's shortcut, the other installation's key, the

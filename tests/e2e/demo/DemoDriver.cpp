@@ -198,7 +198,7 @@ int CleanGallery(const fs::path& destination, const std::wstring& displayName) {
   return 0;
 }
 
-// The six values the wizard writes, in their order; exit code 1 when the key is not there.
+// The values the install writes, in their order; exit code 1 when the key is not there.
 int PrintUninstallValues(const std::wstring& displayName) {
   const std::wstring key = std::wstring(kUninstallRoot) + displayName;
   HKEY opened = nullptr;
@@ -208,10 +208,15 @@ int PrintUninstallValues(const std::wstring& displayName) {
   }
   RegCloseKey(opened);
   std::printf("HKLM\\%s\n", ToUtf8(FromWide(key.c_str())).c_str());
-  for (const char16_t* name :
-       {u"DisplayIcon", u"DisplayName", u"DisplayVersion", u"Publisher", u"URLInfoAbout", u"UninstallString"}) {
+  for (const char16_t* name : {u"DisplayIcon", u"DisplayName", u"DisplayVersion", u"Publisher", u"URLInfoAbout",
+                               u"UninstallString", u"InstallLocation", u"QuietUninstallString"}) {
     const std::u16string data = ReadRegistryString(HKEY_LOCAL_MACHINE, FromWide(key.c_str()), name);
-    std::printf("  %-16s %s\n", ToUtf8(name).c_str(), ToUtf8(data).c_str());
+    std::printf("  %-20s %s\n", ToUtf8(name).c_str(), ToUtf8(data).c_str());
+  }
+  for (const wchar_t* name : {L"EstimatedSize", L"NoModify", L"NoRepair"}) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size) == ERROR_SUCCESS)
+      std::printf("  %-20s %lu\n", ToUtf8(FromWide(name)).c_str(), static_cast<unsigned long>(value));
   }
   return 0;
 }

@@ -1,0 +1,26 @@
+// A log of the steps of an install or a removal: one UTF-8 line per step and per file, written
+// at once, from any thread. Without a file name it writes nothing.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "base/FileStream.h"
+
+namespace setup {
+
+class StepLog {
+ public:
+  StepLog() = default;
+  // Creates (or empties) the file. Raises EFCreateError when it cannot.
+  explicit StepLog(const std::u16string& fileName);
+
+  void Line(const std::u16string& text);
+
+ private:
+  std::mutex mutex_;
+  std::unique_ptr<FileStream> file_;
+};
+
+}  // namespace setup

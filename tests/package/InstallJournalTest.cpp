@@ -1,0 +1,283 @@
+// The install journal: an extraction under a journal is all or nothing. A failure, a cancel and a
+// process killed in the middle (then recovered) each leave the folders exactly as they were; a
+// commit keeps the new files and leaves no trace; recovery touches only what its filter allows.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include "package/Extract.h"
+#include "package/InstallJournal.h"
+#include "tests/package/PackageTestSupport.h"
+
+namespace setup {
+namespace {
+
+using namespace testing_support;
+
+std::span<const std::byte> Span(const std::string& bytes) {
+  return std::as_bytes(std::span<const char>(bytes.data(), bytes.size()));
+}
+
+std::u16string Size(const std::string& stream) { return IntToText(static_cast<std::int64_t>(stream.size())); }
+
+// Every file with its bytes and every folder (as "name/"), below root.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot Take(const fs::path& root) {
+  Snapshot snapshot;
+  for (const auto& item : fs::recursive_directory_iterator(root)) {
+    const std::string name = ToUtf8(fs::relative(item.path(), root).generic_u16string());
+    if (item.is_directory())
+      snapshot[name + "/"] = "";
+    else
+      snapshot[name] = ReadBytes(item.path());
+  }
+  return snapshot;
+}
+
+// The names that were added, removed or changed (the bytes can be large).
+std::string Differences(const Snapshot& before, const Snapshot& after) {
+  std::string text;
+  for (const auto& [name, bytes] : after) {
+    const auto it = before.find(name);
+    if (it == before.end())
+      text += "added " + name + "; ";
+    else if (it->second != bytes)
+      text += "changed " + name + "; ";
+  }
+  for (const auto& [name, bytes] : before)
+    if (!after.count(name)) text += "removed " + name + "; ";
+  return text;
+}
+
+// A product of four files: one replaces the older version's file, one goes into new folders, one
+// goes to the system folder, and the last is large enough to be written in several chunks.
+struct Product {
+  std::string package;
+  std::int64_t total = 0;
+};
+
+std::string LargeContent() {
+  std::string content;
+  for (std::int64_t i = 0; content.size() < 16 * 256 * 1024; ++i) content += std::to_string(i * 7919) + ",";
+  return content;
+}
+
+Product MakeProduct(bool damageLast = false) {
+  const std::string large = LargeContent();
+  const std::string a = Zlib("new program"), b = Zlib("deep data"), c = Zlib("library"), d = Zlib(large, 1);
+  std::string last = d;
+  if (damageLast) last[last.size() - 8] ^= 0x41;
+  Product product;
+  product.package =
+      HandBuiltPackage(a + b + c + last, u",Program.exe," + Size(a) + u",11|sub\\deep\\,data.bin," + Size(b) +
+                                             u",9|$System$,lib.dll," + Size(c) + u",7|,large.bin," + Size(d) + u"," +
+                                             IntToText(static_cast<std::int64_t>(large.size())));
+  product.total = 11 + 9 + 7 + static_cast<std::int64_t>(large.size());
+  return product;
+}
+
+class Journal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteBytes(destination_ / "Program.exe", "old program");
+    WriteBytes(destination_ / "My notes.txt", "the user's own file");
+    WriteBytes(system_.Path() / "shared.dll", "shared");
+    before_ = Take(sandbox_.Path());
+    systemBefore_ = Take(system_.Path());
+  }
+
+  std::u16string Destination() const { return destination_.u16string(); }
+
+  // Extracts under a fresh journal, which commits when `commit` holds.
+  void Install(const Product& product, const ExtractControl& base = {}, bool commit = true) {
+    InstallJournal journal(Destination(), {});
+    ExtractControl control = base;
+    control.journal = &journal;
+    ExtractPackage(Span(product.package), Destination(), u"", control, [this] { return system_.Text(); });
+    if (commit) {
+      EXPECT_TRUE(journal.Commit());
+    }
+  }
+
+  void ExpectAsBefore() {
+    EXPECT_TRUE(Take(sandbox_.Path()) == before_) << Differences(before_, Take(sandbox_.Path()));
+    EXPECT_TRUE(Take(system_.Path()) == systemBefore_) << Differences(systemBefore_, Take(system_.Path()));
+  }
+
+  TempFolder sandbox_;
+  fs::path destination_ = sandbox_.Path() / "Product";
+  TempFolder system_;
+  Snapshot before_;
+  Snapshot systemBefore_;
+};
+
+TEST_F(Journal, CommitKeepsTheNewFilesAndLeavesNoTrace) {
+  Install(MakeProduct());
+  EXPECT_EQ(ReadBytes(destination_ / "Program.exe"), "new program");
+  EXPECT_EQ(ReadBytes(destination_ / "sub/deep/data.bin"), "deep data");
+  EXPECT_EQ(ReadBytes(destination_ / "large.bin"), LargeContent());
+  EXPECT_EQ(ReadBytes(destination_ / "My notes.txt"), "the user's own file");
+  EXPECT_EQ(ReadBytes(system_.Path() / "lib.dll"), "library");
+  EXPECT_FALSE(HoldsTemporaryFile(sandbox_.Path()));
+  EXPECT_EQ(ListFiles(destination_),
+            (std::vector<std::string>{"My notes.txt", "Program.exe", "large.bin", "sub/deep/data.bin"}));
+}
+
+TEST_F(Journal, DamagedLastStreamRollsEverythingBack) {
+  EXPECT_THROW(Install(MakeProduct(true)), EDecompressionError);
+  ExpectAsBefore();
+}
+
+TEST_F(Journal, FolderCreatedForTheInstallGoesToo) {
+  const fs::path fresh = sandbox_.Path() / "Fresh" / "Product";
+  fs::create_directories(fresh);
+  {
+    InstallJournal journal(fresh.u16string(), {(sandbox_.Path() / "Fresh").u16string(), fresh.u16string()});
+    ExtractControl control;
+    control.journal = &journal;
+    EXPECT_THROW(ExtractPackage(Span(MakeProduct(true).package), fresh.u16string(), u"", control,
+                                [this] { return system_.Text(); }),
+                 EDecompressionError);
+  }
+  ExpectAsBefore();
+}
+
+struct CancelCase {
+  const char* name;
+  int percent;  // cancelled once this share of the bytes is written
+};
+
+class JournalCancel : public Journal, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(JournalCancel, StopsAndRollsBack) {
+  const Product product = MakeProduct();
+  bool stop = false;
+  std::vector<std::int64_t> seen;
+  ExtractControl control;
+  control.onBytes = [&](std::int64_t done, std::int64_t total) {
+    EXPECT_EQ(total, product.total);
+    seen.push_back(done);
+    stop = done * 100 >= total * GetParam().percent;
+  };
+  control.cancelled = [&] { return stop; };
+  EXPECT_THROW(Install(product, control), ECancelled);
+  ExpectAsBefore();
+  ASSERT_FALSE(seen.empty());
+  EXPECT_LT(seen.back(), product.total) << testing::PrintToString(seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, JournalCancel,
+                         ::testing::Values(CancelCase{"AtTheStart", 0}, CancelCase{"InTheLargeFile", 50},
+                                           CancelCase{"NearTheEnd", 90}),
+                         [](const auto& item) { return std::string(item.param.name); });
+
+TEST_F(Journal, ProgressByBytesMovesInsideTheLargeFileAndNeverGoesBack) {
+  const Product product = MakeProduct();
+  std::vector<std::int64_t> seen;
+  ExtractControl control;
+  control.onBytes = [&](std::int64_t done, std::int64_t) { seen.push_back(done); };
+  std::vector<std::string> files;
+  control.onFile = [&](const std::u16string& file) { files.push_back(ToUtf8(file)); };
+  Install(product, control);
+  ASSERT_FALSE(seen.empty());
+  EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+  EXPECT_EQ(seen.back(), product.total);
+  // Strictly between the end of the third file and the end of the large one.
+  const auto inside =
+      std::count_if(seen.begin(), seen.end(), [&](std::int64_t d) { return d > 27 && d < product.total; });
+  EXPECT_GE(inside, 2);
+  EXPECT_EQ(files.size(), 4u);
+}
+
+TEST_F(Journal, RecoveryFollowsOnlyWhatTheFilterAllows) {
+  const fs::path outside = sandbox_.Path() / "outside.txt";
+  WriteBytes(outside, "not the installer's");
+  WriteBytes(destination_ / "created.txt", "made by a killed attempt");
+  WriteBytes(destination_ / "~stp0123456789abcdef.old", "old version");
+  WriteBytes(destination_ / "Program.exe", "half-installed program");
+  const std::u16string dest = IncludeTrailingPathDelimiter(Destination());
+  const std::string journal = ToUtf8(u"N\t" + outside.u16string() + u"\nN\t" + dest + u"created.txt\nA\t" + dest +
+                                     u"Program.exe\t" + dest + u"~stp0123456789abcdef.old\nN\t" + dest +
+                                     u"Program.exe\nT\t" + dest + u"My notes");  // no line break: ignored
+  WriteBytes(destination_ / "~stpinstall.jnl", journal);
+  const auto insideDestination = [&](const std::u16string& path) { return path.rfind(dest, 0) == 0; };
+  EXPECT_TRUE(RecoverInstallJournal(Destination(), insideDestination));
+  EXPECT_EQ(ReadBytes(outside), "not the installer's");
+  EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe"}));
+  EXPECT_EQ(ReadBytes(destination_ / "Program.exe"), "old version");
+  EXPECT_FALSE(RecoverInstallJournal(Destination(), insideDestination));
+}
+
+TEST_F(Journal, RecoveryOfACommittedAttemptOnlyRemovesTheOldFiles) {
+  const std::u16string dest = IncludeTrailingPathDelimiter(Destination());
+  WriteBytes(destination_ / "~stp00000000000000aa.old", "old version still in use then");
+  WriteBytes(destination_ / "new.txt", "installed");
+  WriteBytes(destination_ / "~stpinstall.jnl", ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" + dest +
+                                                      u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
+  EXPECT_TRUE(RecoverInstallJournal(Destination(), [](const std::u16string&) { return true; }));
+  EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "new.txt"}));
+}
+
+TEST_F(Journal, ASecondJournalInTheSameFolderIsRefused) {
+  InstallJournal first(Destination(), {});
+  EXPECT_THROW(InstallJournal(Destination(), {}), EFCreateError);
+}
+
+#ifndef _WIN32
+// A process killed in the middle of the large file leaves its journal, the temporary file and
+// the moved-aside program; the next run's recovery puts everything back.
+TEST_F(Journal, KilledAttemptIsRecoveredByTheNextRun) {
+  const Product product = MakeProduct();
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    InstallJournal journal(Destination(), {});
+    ExtractControl control;
+    control.journal = &journal;
+    control.onBytes = [&](std::int64_t done, std::int64_t total) {
+      if (done * 2 >= total) _exit(0);  // no unwinding, no rollback: as a killed process
+    };
+    ExtractPackage(Span(product.package), Destination(), u"", control, [this] { return system_.Text(); });
+    _exit(1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(HoldsTemporaryFile(destination_));
+  EXPECT_TRUE(fs::exists(destination_ / "~stpinstall.jnl"));
+
+  const std::u16string sandbox = IncludeTrailingPathDelimiter(sandbox_.Path().u16string());
+  const std::u16string system = system_.Text();
+  EXPECT_TRUE(RecoverInstallJournal(Destination(), [&](const std::u16string& path) {
+    return path.rfind(sandbox, 0) == 0 || path == system + u"lib.dll";
+  }));
+  ExpectAsBefore();
+}
+#else
+// A target held open without sharing cannot be moved aside: the install stops, naming it, and
+// everything already done is undone.
+TEST_F(Journal, TargetHeldOpenStopsTheInstallAndRollsBack) {
+  const fs::path held = destination_ / "large.bin";
+  WriteBytes(held, "held open");
+  before_ = Take(sandbox_.Path());
+  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const std::string message = MessageOf([&] { Install(MakeProduct()); });
+  CloseHandle(h);
+  EXPECT_NE(message.find("large.bin"), std::string::npos) << message;
+  ExpectAsBefore();
+}
+#endif
+
+}  // namespace
+}  // namespace setup

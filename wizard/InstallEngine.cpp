@@ -1,0 +1,322 @@
+#include "wizard/InstallEngine.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "base/Errors.h"
+#include "base/FileSystem.h"
+#include "base/MemorySource.h"
+#include "base/Text.h"
+#include "package/Extract.h"
+#include "package/FileTable.h"
+#include "package/PackagePaths.h"
+#include "shell/ByteSize.h"
+#include "shell/Registry.h"
+#include "shell/Shortcuts.h"
+#include "gui/Resources.h"
+
+namespace setup {
+
+namespace {
+
+constexpr wchar_t kPackageResourceType[] = L"StpFile";
+constexpr wchar_t kPackageResourceName[] = L"SetupPackage";
+constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+struct PublisherInfo {
+  const char16_t* name;
+  const char16_t* webPage;
+};
+constexpr PublisherInfo kChinesePublisher{u"澜川软件工作室", u"https://www.example.com/zh-cn/"};
+constexpr PublisherInfo kEnglishPublisher{u"Velmora Software", u"https://www.example.com/"};
+
+std::u16string Lower(std::u16string text) {
+  for (char16_t& c : text) c = static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
+  return text;
+}
+
+// The path lies in `folder` (ending in "\") or is the folder itself, with no ".." or "." step
+// and no "/" that could lead out of it.
+bool InsideFolder(const std::u16string& path, const std::u16string& folder) {
+  const std::u16string p = Lower(path), f = Lower(folder);
+  if (p + u"\\" == f) return true;
+  if (p.size() <= f.size() || p.compare(0, f.size(), f) != 0) return false;
+  const std::u16string rest = p.substr(f.size());
+  if (rest.find(u'/') != std::u16string::npos) return false;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    const std::size_t end = std::min(rest.find(u'\\', start), rest.size());
+    const std::u16string step = rest.substr(start, end - start);
+    if (step.empty() || step == u"." || step == u"..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// A temporary file of the extraction: "~stp", sixteen hexadecimal digits, ".tmp".
+bool IsTemporaryName(const std::u16string& path) {
+  const std::size_t cut = path.find_last_of(u'\\');
+  const std::u16string name = Lower(cut == std::u16string::npos ? path : path.substr(cut + 1));
+  if (name.size() != 4 + 16 + 4 || !name.starts_with(u"~stp") || !name.ends_with(u".tmp")) return false;
+  return std::all_of(name.begin() + 4, name.end() - 4,
+                     [](char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); });
+}
+
+// The system-folder files that this package's macro rows would create: the only ones there that
+// recovery may remove.
+std::vector<std::u16string> SystemTargets(const PackageTable& table) {
+  std::vector<std::u16string> targets;
+  const std::u16string system = DefaultSystemFolder()();
+  if (system.empty()) return targets;
+  for (const PackageRow& row : table.rows) {
+    if (row.inDestination.value_or(false) || row.folder.empty() || row.folder.front() != u'$') continue;
+    const auto remainder = MacroRemainder(row.folder);
+    if (!remainder) continue;
+    targets.push_back(Lower(IncludeTrailingPathDelimiter(system) + std::u16string(*remainder) +
+                            std::u16string(LastNameComponent(row.name))));
+  }
+  return targets;
+}
+
+// The bytes free to this user on the volume that holds `folder`, asked of its nearest existing
+// parent; -1 when no parent answers.
+std::int64_t FreeBytesFor(const std::u16string& folder) {
+  std::u16string path = folder;
+  for (;;) {
+    ULARGE_INTEGER available{};
+    if (DirectoryExists(path) && GetDiskFreeSpaceExW(WidePtr(path), &available, nullptr, nullptr))
+      return static_cast<std::int64_t>(available.QuadPart);
+    while (!path.empty() && path.back() == u'\\') path.pop_back();
+    const std::size_t cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos) return -1;
+    path.resize(cut + 1);
+  }
+}
+
+bool IsDamagedPackage(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const EDecompressionError&) {
+    return true;
+  } catch (const EPackageError&) {
+    return true;
+  } catch (const EListError&) {
+    return true;
+  } catch (const EConvertError&) {
+    return true;
+  } catch (const EReadError&) {
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+std::u16string MessageOf(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& e) {
+    return e.Message();
+  } catch (const std::exception& e) {
+    return FromUtf8(e.what());
+  } catch (...) {
+    return u"Unknown error";
+  }
+}
+
+std::unique_ptr<StepLog>& LogSlot() {
+  static std::unique_ptr<StepLog> log = std::make_unique<StepLog>();
+  return log;
+}
+
+}  // namespace
+
+StepLog& SetupLog() { return *LogSlot(); }
+
+void OpenSetupLog(const std::u16string& fileName) { LogSlot() = std::make_unique<StepLog>(fileName); }
+
+std::span<const std::byte> EmbeddedPackage() {
+  // The package is read where it lies, in this program's own image: no copy on disk that
+  // another process could replace or change between its writing and its reading.
+  const auto bytes = gui::ResourceBytes(kPackageResourceType, kPackageResourceName);
+  if (bytes.empty()) throw Exception(u"Resource SetupPackage not found");
+  return bytes;
+}
+
+InstallRun::InstallRun(InstallChoices choices, std::span<const std::byte> package, StepLog& log)
+    : choices_(std::move(choices)), package_(package), log_(log) {}
+
+InstallRun::~InstallRun() {
+  if (journal_) journal_->Rollback();
+}
+
+void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
+  failure_.outcome = outcome;
+  failure_.reason = std::move(reason);
+  failure_.file = currentFile_;
+  log_.Line(u"Failed: " + (failure_.file.empty() ? u"" : failure_.file + u": ") + failure_.reason);
+}
+
+bool InstallRun::Prepare() {
+  log_.Line(u"Destination: " + choices_.setupDir);
+  PackageTable table;
+  try {
+    MemorySource source(package_);
+    table = LoadFileTable(source, u"");
+  } catch (...) {
+    Fail(InstallOutcome::DamagedPackage, MessageOf(std::current_exception()));
+    return false;
+  }
+  totalUnpacked_ = table.totalUnpacked;
+
+  const std::u16string folder = choices_.setupDir;
+  const std::vector<std::u16string> systemTargets = SystemTargets(table);
+  try {
+    // A journal is a file in a folder that others may be able to write: it may only undo what
+    // this package could have done, inside the destination and to its own system files.
+    const std::u16string system = IncludeTrailingPathDelimiter(DefaultSystemFolder()());
+    const bool recovered = RecoverInstallJournal(folder, [&](const std::u16string& path) {
+      return InsideFolder(path, folder) ||
+             std::find(systemTargets.begin(), systemTargets.end(), Lower(path)) != systemTargets.end() ||
+             (system.size() > 1 && InsideFolder(path, system) && IsTemporaryName(path));
+    });
+    if (recovered) log_.Line(u"Undone: the unfinished install of an earlier run");
+  } catch (const Exception& error) {
+    Fail(InstallOutcome::WriteFailure, error.Message());
+    return false;
+  }
+
+  const std::int64_t free = FreeBytesFor(folder);
+  log_.Line(u"Space needed: " + IntToText(totalUnpacked_) + u" bytes; free: " + IntToText(free) + u" bytes");
+  if (free >= 0 && free < totalUnpacked_) {
+    failure_.missingBytes = totalUnpacked_ - free;
+    Fail(InstallOutcome::TooLittleSpace,
+         u"Not enough space: " + FormatByteSize(failure_.missingBytes) + u" more needed");
+    return false;
+  }
+
+  // The missing folders, made outermost first and remembered for the rollback.
+  std::vector<std::u16string> missing;
+  std::u16string path = folder;
+  while (path.size() > 1 && path.back() == u'\\') path.pop_back();
+  while (!path.empty() && !DirectoryExists(path)) {
+    missing.push_back(path);
+    const std::size_t cut = path.find_last_of(u'\\');
+    if (cut == std::u16string::npos || cut < 2) break;
+    path.resize(cut);
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    if (!CreateDirectoryW(WidePtr(*it), nullptr) && !DirectoryExists(*it)) {
+      const std::u16string reason = LastErrorText();
+      for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made) RemoveEmptyDirectory(*made);
+      createdFolders_.clear();
+      currentFile_ = *it;
+      Fail(InstallOutcome::UnusableDestination, reason);
+      return false;
+    }
+    createdFolders_.push_back(*it);
+    log_.Line(u"Folder created: " + *it);
+  }
+  return true;
+}
+
+bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPercent) {
+  try {
+    journal_ = std::make_unique<InstallJournal>(choices_.setupDir, createdFolders_);
+  } catch (...) {
+    for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made) RemoveEmptyDirectory(*made);
+    Fail(InstallOutcome::WriteFailure, MessageOf(std::current_exception()));
+    return false;
+  }
+  std::int64_t shown = -1;
+  ExtractControl control;
+  control.journal = journal_.get();
+  control.cancelled = [this] { return cancel_.load(); };
+  control.onFile = [this](const std::u16string& file) {
+    currentFile_ = file;
+    log_.Line(u"File: " + file);
+  };
+  control.onBytes = [&](std::int64_t done, std::int64_t total) {
+    const std::int64_t percent = total == 0 ? 100 : done * 100 / total;
+    if (percent == shown || !onPercent) return;
+    shown = percent;
+    onPercent(percent);
+  };
+  try {
+    ExtractPackage(package_, choices_.setupDir, u"", control);
+    if (onPercent && shown != 100) onPercent(100);
+    currentFile_.clear();
+    log_.Line(u"Extracted: " + IntToText(totalUnpacked_) + u" bytes");
+    return true;
+  } catch (const ECancelled&) {
+    currentFile_.clear();
+    Fail(InstallOutcome::Cancelled, u"Cancelled");
+  } catch (...) {
+    const std::exception_ptr error = std::current_exception();
+    Fail(IsDamagedPackage(error) ? InstallOutcome::DamagedPackage : InstallOutcome::WriteFailure, MessageOf(error));
+  }
+  journal_->Rollback();
+  journal_.reset();
+  log_.Line(u"Rolled back");
+  return false;
+}
+
+void InstallRun::Finish() {
+  const std::u16string program = choices_.setupDir + choices_.shortName + u".exe";
+  const std::u16string uninstaller = u"\"" + choices_.setupDir + u"Uninst.exe\"";
+  // Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
+  try {
+    if (choices_.desktopShortcut) {
+      CreateShortcut(program, u"", choices_.displayName, spDesktop, u"");
+      log_.Line(u"Shortcut: desktop");
+    }
+    if (choices_.quickLaunchShortcut) {
+      CreateShortcut(program, u"", choices_.displayName, spQuickLaunch, u"");
+      log_.Line(u"Shortcut: Quick Launch");
+    }
+
+    const std::u16string key = kUninstallRoot + choices_.displayName;
+    CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
+    const PublisherInfo& publisher = choices_.languageIndex == 0 ? kChinesePublisher : kEnglishPublisher;
+    std::u16string location = choices_.setupDir;
+    if (location.size() > 3 && location.back() == u'\\') location.pop_back();
+    const std::pair<const char16_t*, std::u16string> values[] = {
+        {u"DisplayIcon", program},
+        {u"DisplayName", choices_.displayName},
+        {u"DisplayVersion", choices_.version},
+        {u"Publisher", publisher.name},
+        {u"URLInfoAbout", publisher.webPage},
+        // Quoted: unquoted blanks would let Windows try "C:\Program.exe" first.
+        {u"UninstallString", uninstaller},
+        {u"InstallLocation", location},
+        {u"QuietUninstallString", uninstaller + u" /S"},
+    };
+    for (const auto& [name, data] : values) WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
+    const std::pair<const char16_t*, DWORD> numbers[] = {
+        {u"EstimatedSize", static_cast<DWORD>((totalUnpacked_ + 1023) / 1024)},
+        {u"NoModify", 1},
+        {u"NoRepair", 1},
+    };
+    for (const auto& [name, value] : numbers) WriteRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
+    log_.Line(u"Registered: HKEY_LOCAL_MACHINE\\" + key);
+  } catch (const Exception& error) {
+    // Deliberately not a failure: the product is installed; only its conveniences are missing.
+    log_.Line(u"Skipped the rest of the shortcuts and the registration: " + error.Message());
+  } catch (...) {
+    log_.Line(u"Skipped the rest of the shortcuts and the registration");
+  }
+  if (journal_) {
+    if (!journal_->Commit()) log_.Line(u"Old files still in use are removed by the next run");
+    journal_.reset();
+  }
+  log_.Line(u"Installed");
+}
+
+void InstallRun::Abandon() {
+  if (!journal_) return;
+  journal_->Rollback();
+  journal_.reset();
+  failure_.outcome = InstallOutcome::Cancelled;
+  log_.Line(u"Cancelled; rolled back");
+}
+
+}  // namespace setup

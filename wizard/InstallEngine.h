@@ -1,0 +1,100 @@
+// The install itself, shared by the wizard and the unattended mode: the unfinished attempt of an
+// earlier run undone, the free space checked, the destination made, the embedded package
+// extracted under a journal (on a worker thread in the wizard), then the shortcuts and the
+// Uninstall registration, and the journal committed. A failure or a cancel at any point before
+// the commit leaves the folders, the system folder, the shortcuts and the registry as they were.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/StepLog.h"
+#include "package/InstallJournal.h"
+
+namespace setup {
+
+// What an install ended with; the unattended mode's exit codes.
+enum class InstallOutcome : int {
+  Installed = 0,
+  BadCommandLine = 1,
+  ProductRunning = 2,
+  UnusableDestination = 3,
+  TooLittleSpace = 4,
+  DamagedPackage = 5,
+  WriteFailure = 6,
+  Cancelled = 7,
+};
+
+struct InstallChoices {
+  std::u16string setupDir;  // normalised, ending in "\"
+  bool desktopShortcut = true;
+  bool quickLaunchShortcut = false;
+  std::int32_t languageIndex = 2;
+  std::u16string displayName;
+  std::u16string shortName;
+  std::u16string version;
+};
+
+struct InstallFailure {
+  InstallOutcome outcome = InstallOutcome::Installed;
+  std::u16string file;            // the file being written when it failed, if any
+  std::u16string reason;          // the error's text
+  std::int64_t missingBytes = 0;  // for TooLittleSpace
+};
+
+// The log of this run: silent until OpenSetupLog has named its file.
+StepLog& SetupLog();
+// Raises EFCreateError when the file cannot be created.
+void OpenSetupLog(const std::u16string& fileName);
+
+// The package resource of this program. Raises Exception when it has none.
+std::span<const std::byte> EmbeddedPackage();
+
+class InstallRun {
+ public:
+  InstallRun(InstallChoices choices, std::span<const std::byte> package, StepLog& log);
+  ~InstallRun();
+  InstallRun(const InstallRun&) = delete;
+  InstallRun& operator=(const InstallRun&) = delete;
+
+  // On the calling thread, before anything is written: undoes an unfinished earlier attempt in
+  // the destination, compares the volume's free space with the package's unpacked size, and makes
+  // the destination folder. False with Failure() set when the install cannot go on.
+  bool Prepare();
+  // The extraction under the journal; may run on a worker thread. `onPercent` receives the share
+  // of bytes written, 0 to 100, only when it changes. On failure or cancel everything is rolled
+  // back before it returns false. Never raises.
+  bool Extract(const std::function<void(std::int64_t percent)>& onPercent);
+  // After a successful Extract, on a thread with a COM apartment: shortcuts, Uninstall key, and
+  // the journal committed.
+  void Finish();
+  // Undoes a successful Extract that was cancelled before Finish.
+  void Abandon();
+
+  void RequestCancel() noexcept { cancel_ = true; }
+  const InstallFailure& Failure() const noexcept { return failure_; }
+  const InstallChoices& Choices() const noexcept { return choices_; }
+
+ private:
+  void Fail(InstallOutcome outcome, std::u16string reason);
+
+  InstallChoices choices_;
+  std::span<const std::byte> package_;
+  StepLog& log_;
+  std::vector<std::u16string> createdFolders_;
+  std::unique_ptr<InstallJournal> journal_;
+  std::atomic<bool> cancel_{false};
+  InstallFailure failure_;
+  std::u16string currentFile_;
+  std::int64_t totalUnpacked_ = 0;
+};
+
+}  // namespace setup

@@ -1,0 +1,12 @@
+// The destination folder the install proposes (Windows only).
+#pragma once
+
+#include <string>
+
+namespace setup {
+
+// The folder of an earlier installation, found through its Quick Launch or desktop shortcut, else
+// "%PROGRAMFILES%\Velmora Soft\<short name>"; without a trailing backslash.
+std::u16string ProposedDestination(const std::u16string& displayName, const std::u16string& shortName);
+
+}  // namespace setup
