@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "config/Global.h"
+#include "config/Language.h"
 #include "config/InstanceGuard.h"
 #include "base/Errors.h"
 #include "base/Text.h"
