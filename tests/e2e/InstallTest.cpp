@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "base/Text.h"
 #include "shell/ComApartment.h"
@@ -322,6 +323,49 @@ TEST_F(WizardBehaviour, TypedDestinationsShowOrHideTheFreeSpace) {
   }
 }
 
+// The free-space figure shown for a drive, back in bytes: "74.5 GB" and so on, after the prefix.
+std::optional<double> ShownBytes(const std::wstring& label, const std::wstring& prefix, double& unit) {
+  if (label.rfind(prefix, 0) != 0) return std::nullopt;
+  const std::wstring figure = label.substr(prefix.size());
+  const std::size_t blank = figure.find(L' ');
+  if (blank == std::wstring::npos) return std::nullopt;
+  const std::wstring number = figure.substr(0, blank);
+  const std::wstring name = figure.substr(blank + 1);
+  const std::pair<const wchar_t*, double> units[] = {
+      {L"Bytes", 1.0}, {L"KB", 1024.0}, {L"MB", 1048576.0}, {L"GB", 1073741824.0}};
+  for (const auto& [unitName, size] : units) {
+    if (name != unitName) continue;
+    wchar_t* end = nullptr;
+    const double value = wcstod(number.c_str(), &end);
+    if (end != number.c_str() + number.size()) return std::nullopt;
+    // The last digit shown: whole units, or tenths where a decimal point shows.
+    unit = number.find(L'.') == std::wstring::npos ? size : size / 10;
+    return value * size;
+  }
+  return std::nullopt;
+}
+
+// The figure is the drive's own free space, in binary units, to the digit it shows (other programs
+// write to the same disk meanwhile: a small drift is allowed).
+TEST_F(WizardBehaviour, FreeSpaceFigureIsTheDrives) {
+  Wizard wizard(kSetup);
+  std::unique_ptr<Controls> cp;
+  OpenDestinationPage(wizard, cp);
+  if (HasFatalFailure()) return;
+  const Controls& c = *cp;
+  SetDestination(c, L"C:\\Glyphor");
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  const std::wstring label = Text(c.freeSize);
+  ULARGE_INTEGER available{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", &available, nullptr, nullptr));
+  double unit = 0;
+  const std::optional<double> shown = ShownBytes(label, Texts().freeSpacePrefix, unit);
+  ASSERT_TRUE(shown.has_value()) << ToUtf8(U(label));
+  constexpr double kDrift = 256.0 * 1048576.0;
+  EXPECT_NEAR(*shown, static_cast<double>(available.QuadPart), unit / 2 + kDrift) << ToUtf8(U(label));
+  EXPECT_LE(unit, static_cast<double>(available.QuadPart) / 100) << "at least three digits: " << ToUtf8(U(label));
+}
+
 // Drive E:, which the test's fixture presents to the Wine session as a CD-ROM drive: a drive that
 // is not fixed, so only Browse can make it the destination.
 constexpr wchar_t kCdromRoot[] = L"E:\\";
@@ -547,6 +591,10 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   OpenDestinationPage(wizard, cp);
   if (HasFatalFailure()) return;
   const Controls& c = *cp;
+  // The bar runs from 0 to 100 over the install.
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETRANGE, FALSE, 0), 100);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETPOS, 0, 0), 0);
   // The folder text ends in a backslash already: no second one.
   SetDestination(c, destination.wstring() + L"\\");
   ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
@@ -554,6 +602,7 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   ASSERT_TRUE(WaitUntil([&] { return !Checked(c.desktop); }, 5000));
   Click(c.btnNext);
   ExpectPage(c, 4);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETPOS, 0, 0), 100);
   ExpectInstalledTree(destination);
   ExpectUninstallValues(destination.u16string() + u"\\");
   EXPECT_FALSE(fs::exists(fs::path(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk")));

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "base/Text.h"
-#include "shell/Shortcuts.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
 
@@ -583,6 +583,35 @@ TEST_F(ProposalTest, DesktopShortcutWithoutQuickLaunch) {
   EarlierInstallation desktop(spDesktop, Name(), root, u"Desktop\\Glyphor");
   ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(desktop.link)));
   EXPECT_EQ(ToUtf8(FromWide(ProposalShown().c_str())), ToUtf8(desktop.folder));
+}
+
+// A shortcut file of the product's name that is no shortcut at all, removed at the end.
+struct UnreadableShortcut {
+  UnreadableShortcut(ShortcutPlace place, const std::u16string& name) {
+    const std::u16string placeFolder = GetSpecialFolder(place);
+    std::filesystem::create_directories(std::filesystem::path(placeFolder));
+    link = placeFolder + u"\\" + name + u".lnk";
+    std::ofstream(std::filesystem::path(link), std::ios::binary) << "not a shortcut";
+  }
+  ~UnreadableShortcut() {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(link), ignored);
+  }
+  std::u16string link;
+};
+
+// A shortcut that cannot be resolved counts as none: the next place is tried.
+TEST_F(ProposalTest, UnreadableQuickLaunchShortcutFallsToTheDesktop) {
+  const UnreadableShortcut quick(spQuickLaunch, Name());
+  EarlierInstallation desktop(spDesktop, Name(), root, u"Desktop\\Glyphor");
+  ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(quick.link)));
+  EXPECT_EQ(ToUtf8(FromWide(ProposalShown().c_str())), ToUtf8(desktop.folder));
+}
+
+TEST_F(ProposalTest, UnreadableShortcutsFallToProgramFiles) {
+  const UnreadableShortcut quick(spQuickLaunch, Name());
+  const UnreadableShortcut desktop(spDesktop, Name());
+  EXPECT_EQ(ProposalShown(), ProgramFiles() + L"\\Velmora Soft\\Glyphor");
 }
 
 TEST_F(ProposalTest, ProgramFilesWithoutShortcut) {
