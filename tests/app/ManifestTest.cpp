@@ -60,10 +60,16 @@ TEST_P(ManifestTest, Holds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, ManifestTest,
-    testing::Values(ManifestEntry{"Administrator",
-                                  R"(<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>)"},
-                    ManifestEntry{"WindowsVista", R"(<supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>)"},
-                    ManifestEntry{"Windows7", R"(<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>)"}),
+    testing::Values(
+        ManifestEntry{"Administrator", R"(<requestedExecutionLevel level="requireAdministrator" uiAccess="false"/>)"},
+        ManifestEntry{"WindowsVista", R"(<supportedOS Id="{e2011457-1546-43c5-a5fe-008deee3d3f0}"/>)"},
+        ManifestEntry{"Windows7", R"(<supportedOS Id="{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"/>)"},
+        // Laid out per monitor; system DPI where only the older entry is known.
+        ManifestEntry{"DpiAware",
+                      R"(<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true/pm</dpiAware>)"},
+        ManifestEntry{
+            "DpiAwareness",
+            R"(<dpiAwareness xmlns="http://schemas.microsoft.com/SMI/2016/WindowsSettings">PerMonitorV2, PerMonitor</dpiAwareness>)"}),
     [](const testing::TestParamInfo<ManifestEntry>& param) { return param.param.name; });
 
 // No dependency on version 6 of the common controls: the controls draw in the classic style.

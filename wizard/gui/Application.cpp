@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "shell/ApplicationTitle.h"
+#include "wizard/gui/Dpi.h"
 #include "wizard/gui/ExceptionReport.h"
 
 namespace setup::gui {
@@ -22,6 +23,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+  // Before any window: an unaware program's windows would be stretched as bitmaps.
+  BecomeDpiAware();
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
   comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
