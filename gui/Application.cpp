@@ -5,6 +5,7 @@
 
 #include "shell/ApplicationTitle.h"
 #include "gui/CommonControls.h"
+#include "gui/Dpi.h"
 #include "gui/ExceptionReport.h"
 
 namespace setup::gui {
@@ -23,6 +24,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+  // Before any window: an unaware program's windows would be stretched as bitmaps.
+  BecomeDpiAware();
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
   comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
   // The progress bar's class; without it the bar is missing and everything else still works.

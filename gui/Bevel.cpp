@@ -1,5 +1,7 @@
 #include "gui/Bevel.h"
 
+#include <algorithm>
+
 namespace setup::gui {
 
 namespace {
@@ -17,9 +19,10 @@ LRESULT TBevel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HDC dc = BeginPaint(Handle(), &paint);
     RECT client;
     GetClientRect(Handle(), &client);
-    // A lowered line along the top: shadow over highlight.
-    RECT shadow{client.left, client.top, client.right, client.top + 1};
-    RECT highlight{client.left, client.top + 1, client.right, client.top + 2};
+    // A lowered line along the top: shadow over highlight, each a designed pixel thick.
+    const int line = std::max(1, Scale(1));
+    RECT shadow{client.left, client.top, client.right, client.top + line};
+    RECT highlight{client.left, client.top + line, client.right, client.top + 2 * line};
     FillRect(dc, &shadow, GetSysColorBrush(COLOR_BTNSHADOW));
     FillRect(dc, &highlight, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
     EndPaint(Handle(), &paint);

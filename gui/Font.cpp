@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "gui/Dpi.h"
+
 namespace setup::gui {
 
-FontHandle MakeFont(const TFontSpec& spec) {
+FontHandle MakeFont(const TFontSpec& spec, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = spec.height;
+  font.lfHeight = ScaleToDpi(spec.height, dpi);
   font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
   font.lfCharSet = spec.charset;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;

@@ -19,8 +19,8 @@ struct TFontSpec {
   bool operator==(const TFontSpec&) const = default;
 };
 
-// A new font of that description; the caller owns it.
-FontHandle MakeFont(const TFontSpec& spec);
+// A new font of that description at `dpi` (the height scaled from 96 DPI); the caller owns it.
+FontHandle MakeFont(const TFontSpec& spec, int dpi = 96);
 
 // The pixel height (negative) of a point size at 96 dots per inch, rounded as the system does.
 int PointsToHeight(int points);

@@ -14,7 +14,7 @@ TForm::TForm(const wchar_t* className, const CreateArgs& args) {
 }
 
 void TForm::SetOuterSize(int width, int height) {
-  SetWindowPos(Handle(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, 0, 0, Scale(width), Scale(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TForm::CenterOnDesktop() {
@@ -51,6 +51,15 @@ LRESULT TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (focus_ && IsWindow(focus_) && IsWindowVisible(focus_)) SetFocus(focus_);
       return 0;
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another DPI (or its DPI changed): take the rectangle Windows
+      // suggests, then lay everything out and make the fonts anew for the new DPI.
+      const RECT suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ChangeDpi(HIWORD(wParam));
+      return 0;
+    }
     case WM_DESTROY:
       if (Application().MainForm() == this) PostQuitMessage(0);
       break;

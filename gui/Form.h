@@ -13,7 +13,7 @@ class TForm : public TWindow {
   // Creates the window hidden; Show puts it on the screen.
   TForm(const wchar_t* className, const CreateArgs& args);
 
-  // Outer width and height, frame and caption included.
+  // Outer width and height, frame and caption included, as designed (pixels at 96 DPI).
   void SetOuterSize(int width, int height);
   void CenterOnDesktop();
   void Show();

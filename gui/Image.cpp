@@ -1,5 +1,7 @@
 #include "gui/Image.h"
 
+#include "gui/Dpi.h"
+
 namespace setup::gui {
 
 namespace {
@@ -44,6 +46,10 @@ void TImage::Paint(HDC dc) {
   GetClientRect(Handle(), &client);
   FillRect(dc, &client, BackgroundBrush());
   if (picture_.Empty()) return;
+  if (Dpi() != kDesignDpi) {
+    PaintScaled(dc, client);
+    return;
+  }
   int x = 0;
   int y = 0;
   if (options_.center) {
@@ -61,6 +67,40 @@ void TImage::Paint(HDC dc) {
   } else {
     BitBlt(dc, x, y, picture_.Width(), picture_.Height(), memory.Get(), 0, 0, SRCCOPY);
   }
+}
+
+void TImage::PaintScaled(HDC dc, const RECT& client) {
+  const int width = Scale(picture_.Width());
+  const int height = Scale(picture_.Height());
+  int x = 0;
+  int y = 0;
+  if (options_.center) {
+    x = (client.right - width) / 2;
+    y = (client.bottom - height) / 2;
+  }
+  // The picture at its own size on the background first (the transparent colour left out), so
+  // the smooth stretch blends its edges into the background and not into the left-out colour.
+  const COLORREF transparent = options_.transparent ? picture_.TransparentColor() : CLR_INVALID;
+  MemoryDc source(dc);
+  SelectedObject sourcePicture(source.Get(), picture_.Bitmap());
+  MemoryDc composed(dc);
+  BitmapHandle canvas(CreateCompatibleBitmap(dc, picture_.Width(), picture_.Height()));
+  if (!canvas) return;
+  SelectedObject composedCanvas(composed.Get(), canvas.Get());
+  RECT whole{0, 0, picture_.Width(), picture_.Height()};
+  FillRect(composed.Get(), &whole, BackgroundBrush());
+  if (options_.transparent) {
+    GdiTransparentBlt(composed.Get(), 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, picture_.Width(),
+                   picture_.Height(), transparent);
+  } else {
+    BitBlt(composed.Get(), 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, SRCCOPY);
+  }
+  const int previousMode = SetStretchBltMode(dc, HALFTONE);
+  POINT previousOrigin{};
+  SetBrushOrgEx(dc, 0, 0, &previousOrigin);  // HALFTONE wants the brush origin set after the mode
+  StretchBlt(dc, x, y, width, height, composed.Get(), 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
+  SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+  SetStretchBltMode(dc, previousMode);
 }
 
 }  // namespace setup::gui

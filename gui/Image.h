@@ -22,6 +22,8 @@ class TImage final : public TWindow {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Paint(HDC dc);
+  // Above 96 DPI: the picture stretched smoothly to its size at the window's DPI.
+  void PaintScaled(HDC dc, const RECT& client);
 
   TImageOptions options_;
   TPicture picture_;

@@ -15,7 +15,7 @@ void TLabel::FitToText() {
   if (sizing_ != TLabelSizing::ToText || !Handle()) return;
   const std::u16string text = Text();
   ScreenDc screen;
-  FontHandle font = MakeFont(Font());
+  FontHandle font = MakeFont(Font(), Dpi());
   SelectedObject selected(screen.Get(), font.Get());
   RECT rect{0, 0, 0, 0};
   if (text.empty()) {

@@ -6,6 +6,7 @@
 
 #include "base/Text.h"
 #include "gui/CommonControls.h"
+#include "gui/Dpi.h"
 #include "gui/ExceptionReport.h"
 #include "gui/SystemError.h"
 
@@ -51,19 +52,32 @@ void TWindow::CreateOwnWindow(const wchar_t* className, DWORD style, DWORD exSty
   HWND parent = args.parent ? args.parent->Handle() : nullptr;
   if (parent) style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (args.visible) style |= WS_VISIBLE;
+  TakeDesign(args);
   // WM_NCCREATE attaches the handle to this object (OwnClassProcedure).
-  if (!CreateWindowExW(exStyle, className, WidePtr(args.text), style, args.left, args.top, args.width, args.height,
-                       parent, nullptr, ModuleInstance(), this))
+  if (!CreateWindowExW(exStyle, className, WidePtr(args.text), style, Scale(args.left), Scale(args.top),
+                       Scale(args.width), Scale(args.height), parent, nullptr, ModuleInstance(), this))
     RaiseLastOSError();
   Joined(args);
+  // A top-level window may have come up on a monitor of another DPI than the system's.
+  if (!parent) {
+    if (const int dpi = WindowDpi(Handle()); dpi != dpi_) ChangeDpi(dpi);
+  }
 }
+
+void TWindow::TakeDesign(const CreateArgs& args) {
+  dpi_ = args.parent ? args.parent->dpi_ : SystemDpi();
+  design_ = {args.left, args.top, args.width, args.height};
+}
+
+int TWindow::Scale(int designValue) const noexcept { return ScaleToDpi(designValue, dpi_); }
 
 void TWindow::CreateControl(const wchar_t* className, DWORD style, DWORD exStyle, const CreateArgs& args) {
   HWND parent = args.parent ? args.parent->Handle() : nullptr;
   style |= WS_CHILD | WS_CLIPSIBLINGS;
   if (args.visible) style |= WS_VISIBLE;
-  HWND handle = CreateWindowExW(exStyle, className, WidePtr(args.text), style, args.left, args.top, args.width,
-                                args.height, parent, nullptr, ModuleInstance(), nullptr);
+  TakeDesign(args);
+  HWND handle = CreateWindowExW(exStyle, className, WidePtr(args.text), style, Scale(args.left), Scale(args.top),
+                                Scale(args.width), Scale(args.height), parent, nullptr, ModuleInstance(), nullptr);
   if (!handle) RaiseLastOSError();
   handle_.Reset(handle);
   SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -201,14 +215,34 @@ int TWindow::ClientWidth() const {
   return client.right;
 }
 
-void TWindow::SetBounds(const TBounds& bounds) {
-  MoveWindow(Handle(), bounds.left, bounds.top, bounds.width, bounds.height, TRUE);
+int TWindow::DesignClientWidth() const { return MulDiv(ClientWidth(), kDesignDpi, dpi_); }
+
+void TWindow::SetBounds(const TBounds& designBounds) {
+  design_ = designBounds;
+  MoveWindow(Handle(), Scale(design_.left), Scale(design_.top), Scale(design_.width), Scale(design_.height), TRUE);
   if (align_ != TAlign::None) RealignParent();
 }
 
 void TWindow::SetPosition(int left, int top) {
-  const TBounds bounds = Bounds();
-  SetBounds({left, top, bounds.width, bounds.height});
+  // The size stays in pixels: a label sized to its text keeps the size its text measured.
+  const TBounds pixels = Bounds();
+  design_.left = left;
+  design_.top = top;
+  MoveWindow(Handle(), Scale(left), Scale(top), pixels.width, pixels.height, TRUE);
+  if (align_ != TAlign::None) RealignParent();
+}
+
+void TWindow::ChangeDpi(int dpi) {
+  dpi_ = dpi;
+  // A top-level window takes the place and size Windows suggests; its children follow the design.
+  if (parent_) {
+    MoveWindow(Handle(), Scale(design_.left), Scale(design_.top), Scale(design_.width), Scale(design_.height), TRUE);
+  }
+  SetFont(fontSpec_);  // the same design, made anew at this DPI; a label sized to its text measures again
+  for (TWindow* child : children_) child->ChangeDpi(dpi);
+  AlignChildren();
+  DpiChanged();
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 bool TWindow::Visible() const { return (GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -232,7 +266,7 @@ bool TWindow::Enabled() const { return IsWindowEnabled(Handle()) != FALSE; }
 void TWindow::SetEnabled(bool enabled) { EnableWindow(Handle(), enabled ? TRUE : FALSE); }
 
 void TWindow::SetFont(const TFontSpec& spec) {
-  FontHandle font = MakeFont(spec);
+  FontHandle font = MakeFont(spec, dpi_);
   if (!font) RaiseLastOSError();
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   font_ = std::move(font);  // the old font is deleted only once the window has let go of it

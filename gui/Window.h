@@ -18,7 +18,8 @@ class TWindow;
 
 enum class TAlign { None, Top, Left, Right };
 
-// Everything a control is created from. Position and size are pixels relative to the parent.
+// Everything a control is created from. Position and size are pixels at 96 DPI relative to the
+// parent: the layer scales them to the DPI of the window's monitor.
 struct CreateArgs {
   TWindow* parent = nullptr;
   int left = 0;
@@ -52,11 +53,23 @@ class TWindow {
   std::u16string Text() const;
   void SetText(const std::u16string& text);
 
+  // The window's place and size in pixels on the screen, relative to its parent.
   TBounds Bounds() const;
-  // Width of the inside of the window, where its children go.
+  // Width of the inside of the window, where its children go, in pixels.
   int ClientWidth() const;
-  void SetBounds(const TBounds& bounds);
+  // The same width in pixels at 96 DPI, as the design gives widths.
+  int DesignClientWidth() const;
+  // Place and size as designed (pixels at 96 DPI), scaled to the window's DPI.
+  void SetBounds(const TBounds& designBounds);
+  TBounds DesignBounds() const noexcept { return design_; }
+  // Moves the window to a designed place (pixels at 96 DPI); its size stays.
   void SetPosition(int left, int top);
+
+  // The DPI the window is laid out for, and a designed length in pixels at that DPI.
+  int Dpi() const noexcept { return dpi_; }
+  int Scale(int designValue) const noexcept;
+  // Lays the window and everything on it out again for another DPI: places, sizes and fonts.
+  void ChangeDpi(int dpi);
 
   // The control's own visibility flag; a visible control on a hidden panel is not on screen.
   bool Visible() const;
@@ -98,6 +111,8 @@ class TWindow {
   virtual void TextChanged() {}
   // Called after the font has changed through SetFont.
   virtual void FontChanged() {}
+  // Called after the window has been laid out for another DPI.
+  virtual void DpiChanged() {}
 
   // The system's own handling of the message.
   LRESULT CallDefault(UINT message, WPARAM wParam, LPARAM lParam);
@@ -112,6 +127,8 @@ class TWindow {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
   // Links a new window to its parent, font and alignment.
   void Joined(const CreateArgs& args);
+  // Takes the DPI of the parent (the system's for a top-level window) and the designed bounds.
+  void TakeDesign(const CreateArgs& args);
   // Stops the window's messages from reaching this object.
   void DetachProcedures() noexcept;
   void RealignParent();
@@ -121,7 +138,9 @@ class TWindow {
   TWindow* parent_ = nullptr;       // not owned: the parent outlives its children
   std::vector<TWindow*> children_;  // not owned: each child is a member of the form
   TAlign align_ = TAlign::None;
-  TFontSpec fontSpec_;
+  int dpi_ = 96;
+  TBounds design_;      // place and size at 96 DPI, as last set
+  TFontSpec fontSpec_;  // as designed: the height at 96 DPI
   FontHandle font_;
 };
 

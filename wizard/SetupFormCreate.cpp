@@ -113,8 +113,8 @@ void TForm1::ApplyTexts(const TWizardTexts& texts) {
 }
 
 void TForm1::ApplyEnglishLayout() {
-  lblFolder.SetPosition(lblFolder.Bounds().left, 9);
-  lblLicense.SetPosition(lblLicense.Bounds().left, 9);
+  lblFolder.SetPosition(lblFolder.DesignBounds().left, 9);
+  lblLicense.SetPosition(lblLicense.DesignBounds().left, 9);
   lblFolderTip.SetVisible(true);
   lblLicenseTip.SetVisible(true);
   lblClose.SetVisible(true);

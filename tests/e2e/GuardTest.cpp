@@ -1,6 +1,10 @@
 // The running-instance guard of the sample Setup.exe, seen from outside.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "tests/e2e/support/Driver.h"
 
 namespace setup::e2e {
@@ -8,6 +12,7 @@ namespace {
 
 const std::wstring kFolder = WindowsPath(GLYPHOR_DIR);
 const std::wstring kSetup = kFolder + L"\\Setup.exe";
+const std::wstring kQuorvelSetup = WindowsPath(QUORVEL_DIR) + L"\\Setup.exe";
 const std::wstring kProduct = kFolder + L"\\Glyphor.exe";
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 
@@ -62,18 +67,21 @@ TEST_P(GuardMessageTest, ShowsOnlyTheMessageAndExitsZero) {
 INSTANTIATE_TEST_SUITE_P(
     Languages, GuardMessageTest,
     testing::Values(
-        GuardCase{"English", L"en_US.UTF-8", L"Glyphor", L"Glyphor program is running, please close it first.", L"Setup"},
+        GuardCase{"English", L"en_US.UTF-8", L"Glyphor", L"Glyphor program is running, please close it first.",
+                  L"Setup"},
         // The English message always names the English title, whichever matched.
         GuardCase{"EnglishChineseTitle", L"en_US.UTF-8", L"\u6F9C\u5DDD\u7ED8\u5F71",
                   L"Glyphor program is running, please close it first.", L"Setup"},
         // The Chinese message names the title that matched.
-        GuardCase{"Chinese", L"zh_CN.UTF-8", L"Glyphor",
-                  L"Glyphor\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C\u5B89\u88C5\u3002",
-                  L"\u5B89\u88C5\u5411\u5BFC"},
-        GuardCase{"ChineseChineseTitle", L"zh_CN.UTF-8", L"\u6F9C\u5DDD\u7ED8\u5F71",
-                  L"\u6F9C\u5DDD\u7ED8\u5F71\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C"
-                  L"\u5B89\u88C5\u3002",
-                  L"\u5B89\u88C5\u5411\u5BFC"}),
+        GuardCase{
+            "Chinese", L"zh_CN.UTF-8", L"Glyphor",
+            L"Glyphor\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C\u5B89\u88C5\u3002",
+            L"\u5B89\u88C5\u5411\u5BFC"},
+        GuardCase{
+            "ChineseChineseTitle", L"zh_CN.UTF-8", L"\u6F9C\u5DDD\u7ED8\u5F71",
+            L"\u6F9C\u5DDD\u7ED8\u5F71\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C"
+            L"\u5B89\u88C5\u3002",
+            L"\u5B89\u88C5\u5411\u5BFC"}),
     [](const testing::TestParamInfo<GuardCase>& param) { return param.param.name; });
 
 // Only the exact pair (class, title) counts.
@@ -93,11 +101,115 @@ TEST(Guard, WithoutTheProductTheMainWindowAppears) {
   HWND main = WaitForTopLevel(setup.Id(), [](HWND w) { return ClassName(w) != L"#32770"; });
   ASSERT_NE(main, nullptr);
   // The wizard's caption: "Setup - " or "安装向导 - " before the display name.
-  EXPECT_EQ(Text(main), GetACP() == 936 ? L"\u5B89\u88C5\u5411\u5BFC - \u6F9C\u5DDD\u7ED8\u5F71"
-                                        : L"Setup - Velmora Glyphor");
+  EXPECT_EQ(Text(main),
+            GetACP() == 936 ? L"\u5B89\u88C5\u5411\u5BFC - \u6F9C\u5DDD\u7ED8\u5F71" : L"Setup - Velmora Glyphor");
   Close(main);
   EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
 }
+
+// A top-level window of this test program standing in for a running product, destroyed with the
+// object; Setup's search finds it like any other program's window.
+class StandInWindow {
+ public:
+  StandInWindow(const wchar_t* className, const wchar_t* title) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassW(&windowClass);
+    handle_ = CreateWindowExW(0, className, title, WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  }
+  ~StandInWindow() {
+    if (handle_) DestroyWindow(handle_);
+  }
+  StandInWindow(const StandInWindow&) = delete;
+  StandInWindow& operator=(const StandInWindow&) = delete;
+  HWND Handle() const { return handle_; }
+
+ private:
+  HWND handle_ = nullptr;
+};
+
+struct StandInCase {
+  const char* name;
+  const wchar_t* lang;
+  std::wstring setup;
+  std::vector<std::pair<const wchar_t*, const wchar_t*>> windows;  // class, title
+  std::wstring text;                                               // empty: no message, the wizard opens
+  std::wstring caption;
+};
+
+class GuardStandInTest : public testing::TestWithParam<StandInCase> {};
+
+TEST_P(GuardStandInTest, MessageOrWizard) {
+  const StandInCase& c = GetParam();
+  if ((GetACP() == 936) != (std::wstring(c.lang) == L"zh_CN.UTF-8")) GTEST_SKIP() << "runs in the other language";
+  std::vector<std::unique_ptr<StandInWindow>> windows;
+  for (const auto& [className, title] : c.windows) {
+    windows.push_back(std::make_unique<StandInWindow>(className, title));
+    ASSERT_NE(windows.back()->Handle(), nullptr);
+  }
+  Process setup(c.setup);
+  HWND shown = WaitForTopLevel(setup.Id(), [](HWND) { return true; });
+  ASSERT_NE(shown, nullptr) << "setup showed no window";
+  if (!c.text.empty()) {
+    ASSERT_EQ(ClassName(shown), L"#32770") << "the wizard opened instead of the message";
+    const MessageBoxContent content = ReadMessageBox(shown);
+    EXPECT_EQ(content.text, c.text);
+    EXPECT_EQ(content.caption, c.caption);
+    Click(GetDlgItem(shown, IDOK));
+  } else {
+    if (ClassName(shown) == L"#32770") {
+      EXPECT_EQ(ReadMessageBox(shown).text, L"") << "a message instead of the wizard";
+    }
+    EXPECT_EQ(ClassName(shown), L"TForm1");
+    Close(shown);
+  }
+  EXPECT_EQ(setup.Wait(15000), std::optional<DWORD>(0));
+}
+
+constexpr wchar_t kChineseGuardSentence[] =
+    L"\u6B63\u5728\u8FD0\u884C\uFF0C\u8BF7\u5148\u9000\u51FA\u540E\u518D\u8FDB\u884C\u5B89\u88C5\u3002";
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, GuardStandInTest,
+    testing::Values(
+        // The product's title on a window of another class does not count.
+        StandInCase{"ProductTitleOtherClassEn",
+                    L"en_US.UTF-8",
+                    kSetup,
+                    {{L"GuardTestOtherClass", L"Glyphor"}, {L"GuardTestOtherClass", L"\u6F9C\u5DDD\u7ED8\u5F71"}},
+                    L"",
+                    L""},
+        StandInCase{"ProductTitleOtherClassZh",
+                    L"zh_CN.UTF-8",
+                    kSetup,
+                    {{L"GuardTestOtherClass", L"Glyphor"}, {L"GuardTestOtherClass", L"\u6F9C\u5DDD\u7ED8\u5F71"}},
+                    L"",
+                    L""},
+        // Both titles run: the English one is found first, so the Chinese message names it.
+        StandInCase{"BothTitlesZh",
+                    L"zh_CN.UTF-8",
+                    kSetup,
+                    {{kProductClass, L"\u6F9C\u5DDD\u7ED8\u5F71"}, {kProductClass, L"Glyphor"}},
+                    std::wstring(L"Glyphor") + kChineseGuardSentence,
+                    L"\u5B89\u88C5\u5411\u5BFC"},
+        // A product whose wizard always speaks English is forced to it only when the form is made,
+        // after the guard: on code page 936 its message is the Chinese one.
+        StandInCase{"EnglishOnlyProductZh",
+                    L"zh_CN.UTF-8",
+                    kQuorvelSetup,
+                    {{L"VelmoraQuorvelMainWindow", L"Quorvel"}},
+                    std::wstring(L"Quorvel") + kChineseGuardSentence,
+                    L"\u5B89\u88C5\u5411\u5BFC"},
+        StandInCase{"EnglishOnlyProductEn",
+                    L"en_US.UTF-8",
+                    kQuorvelSetup,
+                    {{L"VelmoraQuorvelMainWindow", L"Quorvel"}},
+                    L"Quorvel program is running, please close it first.",
+                    L"Setup"}),
+    [](const testing::TestParamInfo<StandInCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace setup::e2e

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "base/Text.h"
 #include "shell/ComApartment.h"
@@ -19,7 +20,6 @@
 #include "tests/e2e/support/Driver.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
-#include "wizard/WizardTexts.h"
 
 namespace setup::e2e {
 namespace {
@@ -41,11 +41,37 @@ constexpr int kPageHeight = 308;
 
 bool ChineseRun() { return GetACP() == 936; }
 std::u16string DisplayName() { return ChineseRun() ? u"澜川绘影" : u"Velmora Glyphor"; }
-TWizardTexts Texts() {
-  const TProductTexts product{DisplayName(), u"2.30", u"6 MB"};
-  return ChineseRun() ? ChineseTexts(product) : EnglishTexts(product);
-}
-std::wstring W(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The texts the wizard shows in each language, written down as the catalogue gives them.
+struct RunTexts {
+  const wchar_t* captionNext;
+  const wchar_t* captionAgree;
+  const wchar_t* captionInstall;
+  const wchar_t* captionFinish;
+  const wchar_t* freeSpacePrefix;
+  const wchar_t* msgDirCreateFailed;
+  const wchar_t* msgExtractFailed;
+};
+constexpr RunTexts kEnglishTexts{
+    L"&Next >",
+    L"I &Agree",
+    L"&Install",
+    L"&Finish",
+    L"Space available: ",
+    L"Destination folder can't be created, need to select another folder.",
+    L"An error occurred extracting files to the destination folder.\n\nWhether you're running an older version of "
+    L"this software? If yes, please close it and then click Install.",
+};
+constexpr RunTexts kChineseTexts{
+    L"下一步",
+    L"我同意",
+    L"安 装",
+    L"完 成",
+    L"剩余空间: ",
+    L"无法创建目标文件夹，请重新指定文件夹路径。",
+    L"提取文件到目标文件夹时发生错误。\n\n您是否正在运行这个软件的旧版本？如果是，请先关闭它，然后再次点击“安装”。",
+};
+const RunTexts& Texts() { return ChineseRun() ? kChineseTexts : kEnglishTexts; }
 std::u16string U(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
 
 // The wizard's controls, found once: the side banner moves to the finish page later, which
@@ -89,13 +115,13 @@ struct Controls {
 
 struct PageRow {
   int page;
-  std::u16string nextText;
+  std::wstring nextText;
   bool prevShown;
   bool closeShown;
 };
 
 PageRow RowOf(int page) {
-  const TWizardTexts t = Texts();
+  const RunTexts& t = Texts();
   switch (page) {
     case 1:
       return {1, t.captionNext, false, true};
@@ -112,7 +138,7 @@ PageRow RowOf(int page) {
 void ExpectPage(const Controls& c, int page) {
   const PageRow row = RowOf(page);
   const bool reached = WaitUntil([&] {
-    return c.VisiblePage() == page && Text(c.btnNext) == W(row.nextText) && OwnVisible(c.btnPrev) == row.prevShown;
+    return c.VisiblePage() == page && Text(c.btnNext) == row.nextText && OwnVisible(c.btnPrev) == row.prevShown;
   });
   ASSERT_TRUE(reached) << "page " << page << " not reached; visible page " << c.VisiblePage();
   EXPECT_EQ(OwnVisible(c.btnPrev), row.prevShown) << "page " << page;
@@ -292,7 +318,7 @@ TEST_F(WizardBehaviour, TypedDestinationsShowOrHideTheFreeSpace) {
   std::unique_ptr<Controls> c;
   OpenDestinationPage(wizard, c);
   if (HasFatalFailure()) return;
-  const std::wstring prefix = W(Texts().freeSpacePrefix);
+  const std::wstring prefix = Texts().freeSpacePrefix;
   for (const DestinationCase& d : cases) {
     SetDestination(*c, d.text);
     EXPECT_TRUE(InstallEnabledFollowsFreeSpace(*c, d.showsFreeSpace)) << d.name;
@@ -303,6 +329,84 @@ TEST_F(WizardBehaviour, TypedDestinationsShowOrHideTheFreeSpace) {
   }
 }
 
+// The free-space figure shown for a drive, back in bytes: "74.5 GB" and so on, after the prefix.
+std::optional<double> ShownBytes(const std::wstring& label, const std::wstring& prefix, double& unit) {
+  if (label.rfind(prefix, 0) != 0) return std::nullopt;
+  const std::wstring figure = label.substr(prefix.size());
+  const std::size_t blank = figure.find(L' ');
+  if (blank == std::wstring::npos) return std::nullopt;
+  const std::wstring number = figure.substr(0, blank);
+  const std::wstring name = figure.substr(blank + 1);
+  const std::pair<const wchar_t*, double> units[] = {
+      {L"Bytes", 1.0}, {L"KB", 1024.0}, {L"MB", 1048576.0}, {L"GB", 1073741824.0}};
+  for (const auto& [unitName, size] : units) {
+    if (name != unitName) continue;
+    wchar_t* end = nullptr;
+    const double value = wcstod(number.c_str(), &end);
+    if (end != number.c_str() + number.size()) return std::nullopt;
+    // The last digit: tenths of a megabyte or gigabyte up to 100 of them (a tenth of 0 is not
+    // written), whole units otherwise.
+    const bool tenths = size >= 1048576.0 && (number.find(L'.') != std::wstring::npos || value <= 100);
+    unit = tenths ? size / 10 : size;
+    return value * size;
+  }
+  return std::nullopt;
+}
+
+// The figure is the drive's own free space, in binary units, to the digit it shows (other programs
+// write to the same disk meanwhile: a small drift is allowed).
+TEST_F(WizardBehaviour, FreeSpaceFigureIsTheDrives) {
+  Wizard wizard(kSetup);
+  std::unique_ptr<Controls> cp;
+  OpenDestinationPage(wizard, cp);
+  if (HasFatalFailure()) return;
+  const Controls& c = *cp;
+  SetDestination(c, L"C:\\Glyphor");
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  const std::wstring label = Text(c.freeSize);
+  ULARGE_INTEGER available{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", &available, nullptr, nullptr));
+  double unit = 0;
+  const std::optional<double> shown = ShownBytes(label, Texts().freeSpacePrefix, unit);
+  ASSERT_TRUE(shown.has_value()) << ToUtf8(U(label));
+  constexpr double kDrift = 256.0 * 1048576.0;
+  EXPECT_NEAR(*shown, static_cast<double>(available.QuadPart), unit / 2 + kDrift) << ToUtf8(U(label));
+}
+
+// Drive E:, which the test's fixture presents to the Wine session as a CD-ROM drive: a drive that
+// is not fixed, so only Browse can make it the destination.
+constexpr wchar_t kCdromRoot[] = L"E:\\";
+bool CdromDriveReady() { return GetDriveTypeW(kCdromRoot) == DRIVE_CDROM; }
+
+// The text of an item of a tree view in another process: the item structure and its text buffer
+// live in that process's memory, where the tree view reads and writes them.
+std::wstring RemoteTreeItemText(HWND tree, HTREEITEM item) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(tree, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return {};
+  constexpr int kChars = 260;
+  const SIZE_T size = sizeof(TVITEMW) + kChars * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  std::wstring text;
+  if (remote) {
+    auto* remoteText = reinterpret_cast<wchar_t*>(static_cast<char*>(remote) + sizeof(TVITEMW));
+    TVITEMW request{};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    request.pszText = remoteText;
+    request.cchTextMax = kChars;
+    wchar_t buffer[kChars] = {};
+    if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remoteText, buffer, sizeof buffer - sizeof(wchar_t), nullptr))
+      text = buffer;
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
 // The folder dialog of Browse, found in the wizard's process: its tree of drives and its buttons.
 struct BrowseDialog {
   explicit BrowseDialog(DWORD processId) {
@@ -311,48 +415,54 @@ struct BrowseDialog {
     });
     if (window) tree = FindWindowExW(window, nullptr, L"SysTreeView32", nullptr);
   }
-  // The first drive below the root of the tree, selected.
-  bool SelectFirstDrive() const {
-    const auto root = reinterpret_cast<LPARAM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  // The drive below the root of the tree whose name shows this letter ("(E:)"), selected.
+  bool SelectDrive(wchar_t letter) const {
+    const auto root = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     if (!root) return false;
-    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, root);
-    const auto drive = reinterpret_cast<LPARAM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, root));
-    return drive && SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, drive);
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    const std::wstring mark = std::wstring(L"(") + letter + L":)";
+    for (auto item = reinterpret_cast<HTREEITEM>(
+             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(root)));
+         item; item = reinterpret_cast<HTREEITEM>(
+                   SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+      if (RemoteTreeItemText(tree, item).find(mark) != std::wstring::npos)
+        return SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) != 0;
+    }
+    return false;
   }
   HWND window = nullptr;
   HWND tree = nullptr;
 };
 
-// Browse: a cancelled dialog changes nothing; a chosen drive becomes the destination and shows
-// its free space.
+// Browse: a cancelled dialog changes nothing; a chosen drive that is not fixed becomes the
+// destination and shows its free space, which a typed folder on it does not.
 TEST_F(WizardBehaviour, BrowseCancelledThenChosen) {
+  ASSERT_TRUE(CdromDriveReady()) << "drive E: is not set up as a CD-ROM drive (run through ctest)";
   Wizard wizard(kSetup);
   std::unique_ptr<Controls> cp;
   OpenDestinationPage(wizard, cp);
   if (HasFatalFailure()) return;
   const Controls& c = *cp;
-  SetDestination(c, L"Q:\\nowhere");
-  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, false));
+  SetDestination(c, kCdromRoot);
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, false)) << "a typed folder on a drive that is not fixed";
 
   Click(c.browse);
   const BrowseDialog cancelled(wizard.Program().Id());
   ASSERT_NE(cancelled.window, nullptr) << "no folder dialog";
   Click(GetDlgItem(cancelled.window, IDCANCEL));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(cancelled.window); }));
-  EXPECT_EQ(Text(c.edit), L"Q:\\nowhere");
+  EXPECT_EQ(Text(c.edit), kCdromRoot);
   EXPECT_TRUE(InstallEnabledFollowsFreeSpace(c, false));
 
   Click(c.browse);
   const BrowseDialog chosen(wizard.Program().Id());
   ASSERT_NE(chosen.window, nullptr) << "no folder dialog";
-  ASSERT_TRUE(chosen.SelectFirstDrive());
+  ASSERT_TRUE(chosen.SelectDrive(L'E')) << "no drive E: in the folder dialog";
   Click(GetDlgItem(chosen.window, IDOK));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(chosen.window); }));
   EXPECT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
-  const std::wstring folder = Text(c.edit);
-  ASSERT_EQ(folder.size(), 3u) << ToUtf8(U(folder));
-  EXPECT_EQ(folder.substr(1), L":\\");
-  EXPECT_EQ(Text(c.freeSize).rfind(W(Texts().freeSpacePrefix), 0), 0u);
+  EXPECT_EQ(Text(c.edit), kCdromRoot);
+  EXPECT_EQ(Text(c.freeSize).rfind(Texts().freeSpacePrefix, 0), 0u);
 }
 
 // The failure paths and then a complete install, sharing one wizard: a folder that cannot be made,
@@ -372,7 +482,7 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   OpenDestinationPage(wizard, cp);
   if (HasFatalFailure()) return;
   const Controls& c = *cp;
-  const TWizardTexts texts = Texts();
+  const RunTexts& texts = Texts();
   const std::wstring title = Text(c.form);
 
   // The folder cannot be created below a file: a plain message, nothing changed.
@@ -382,7 +492,7 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   HWND box = WaitForMessageBox(wizard.Program().Id());
   ASSERT_NE(box, nullptr) << "no message for the folder that cannot be created";
   MessageBoxContent content = ReadMessageBox(box);
-  EXPECT_EQ(content.text, W(texts.msgDirCreateFailed));
+  EXPECT_EQ(content.text, texts.msgDirCreateFailed);
   EXPECT_EQ(content.caption, title);
   EXPECT_FALSE(content.hasIcon);
   EXPECT_EQ(content.buttons.size(), 1u);
@@ -400,7 +510,7 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   ASSERT_NE(box, nullptr) << "no message for the failed extraction";
   content = ReadMessageBox(box);
   // The usual text first, then the file that could not be written.
-  EXPECT_EQ(content.text.rfind(W(texts.msgExtractFailed) + L"\n\n", 0), 0u) << ToUtf8(U(content.text));
+  EXPECT_EQ(content.text.rfind(std::wstring(texts.msgExtractFailed) + L"\n\n", 0), 0u) << ToUtf8(U(content.text));
   EXPECT_NE(content.text.find(obstacle.wstring()), std::wstring::npos) << ToUtf8(U(content.text));
   EXPECT_EQ(content.caption, title);
   EXPECT_TRUE(content.hasIcon);
@@ -490,6 +600,10 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   OpenDestinationPage(wizard, cp);
   if (HasFatalFailure()) return;
   const Controls& c = *cp;
+  // The bar runs from 0 to 100 over the install.
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETRANGE, TRUE, 0), 0);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETRANGE, FALSE, 0), 100);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETPOS, 0, 0), 0);
   // The folder text ends in a backslash already: no second one.
   SetDestination(c, destination.wstring() + L"\\");
   ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
@@ -497,6 +611,7 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   ASSERT_TRUE(WaitUntil([&] { return !Checked(c.desktop); }, 5000));
   Click(c.btnNext);
   ExpectPage(c, 4);
+  EXPECT_EQ(SendMessageW(c.progress, PBM_GETPOS, 0, 0), 100);
   ExpectInstalledTree(destination);
   ExpectUninstallValues(destination.u16string() + u"\\");
   EXPECT_FALSE(fs::exists(fs::path(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk")));
@@ -525,6 +640,41 @@ void InstallThroughWizard(const std::wstring& destination, const std::vector<std
   ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
   Click(c.btnNext);
   ExpectPage(c, 4);
+  Click(c.runOnExit);
+  ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
+  Click(c.btnNext);
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+}
+
+// A desktop shortcut that cannot be saved (a folder holds its name) is no failure of the install:
+// the wizard still registers the product and reaches the finish page.
+TEST_F(WizardBehaviour, ShortcutThatCannotBeSavedStillFinishes) {
+  const testing_support::TempFolder root;
+  const InstallLeftovers leftovers;
+  const fs::path destination = root.Path() / "NoLink";
+  const fs::path blockedLink(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk");
+  fs::create_directories(blockedLink / "inside");
+  struct RemoveBlock {
+    fs::path path;
+    ~RemoveBlock() {
+      std::error_code ignored;
+      fs::remove_all(path, ignored);
+    }
+  } removeBlock{blockedLink};
+
+  Wizard wizard(kSetup);
+  std::unique_ptr<Controls> cp;
+  OpenDestinationPage(wizard, cp);
+  if (HasFatalFailure()) return;
+  const Controls& c = *cp;
+  SetDestination(c, destination.wstring());
+  ASSERT_TRUE(InstallEnabledFollowsFreeSpace(c, true));
+  ASSERT_TRUE(Checked(c.desktop));
+  Click(c.btnNext);
+  ExpectPage(c, 4);
+  ExpectInstalledTree(destination);
+  ExpectUninstallValues(destination.u16string() + u"\\");
+  EXPECT_TRUE(fs::is_directory(blockedLink)) << "the folder in the shortcut's place is untouched";
   Click(c.runOnExit);
   ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
   Click(c.btnNext);
@@ -562,7 +712,7 @@ TEST_F(WizardBehaviour, RegisteredUninstallStringStartsTheUninstaller) {
   const std::u16string command = ReadRegistryString(HKEY_LOCAL_MACHINE, key, u"UninstallString");
   ASSERT_EQ(ToUtf8(command), ToUtf8(u"\"" + folder + u"Uninst.exe\""));
 
-  std::wstring commandLine = W(command);
+  std::wstring commandLine = std::wstring(command.begin(), command.end());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

@@ -272,4 +272,35 @@ WineVersionOverride::~WineVersionOverride() {
   RegCloseKey(key);
 }
 
+namespace {
+constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+constexpr wchar_t kLogPixelsValue[] = L"LogPixels";
+}  // namespace
+
+LogPixelsOverride::LogPixelsOverride(DWORD dpi) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS)
+    return;
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  if (RegQueryValueExW(key, kLogPixelsValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+      type == REG_DWORD)
+    previous_ = value;
+  RegSetValueExW(key, kLogPixelsValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+
+LogPixelsOverride::~LogPixelsOverride() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+  if (previous_) {
+    RegSetValueExW(key, kLogPixelsValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&*previous_), sizeof *previous_);
+  } else {
+    RegDeleteValueW(key, kLogPixelsValue);
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace setup::e2e::wizard

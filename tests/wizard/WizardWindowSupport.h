@@ -79,4 +79,17 @@ class WineVersionOverride {
   std::optional<std::wstring> previous_;
 };
 
+// Sets HKCU\Control Panel\Desktop "LogPixels" (the screen's dots per inch) for the programs started
+// while the object lives, and puts back what was there before.
+class LogPixelsOverride {
+ public:
+  explicit LogPixelsOverride(DWORD dpi);
+  ~LogPixelsOverride();
+  LogPixelsOverride(const LogPixelsOverride&) = delete;
+  LogPixelsOverride& operator=(const LogPixelsOverride&) = delete;
+
+ private:
+  std::optional<DWORD> previous_;
+};
+
 }  // namespace setup::e2e::wizard

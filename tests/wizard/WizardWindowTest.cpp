@@ -5,14 +5,17 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 #include "base/Text.h"
 #include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
+#include "gui/GdiObject.h"
 
 namespace setup::e2e::wizard {
 namespace {
@@ -573,6 +576,150 @@ TEST_F(WizardWindowTest, WindowsFiveSizeAndQuickLaunchOption) {
   EXPECT_TRUE(OwnVisible(controls.at("chkSCOnQuick")));
 }
 
+// The wizard on a screen of more dots per inch: every control at its designed place and size scaled
+// by dpi / 96 (to a pixel or two of rounding), fonts scaled the same way, and no text clipped by its
+// control.
+class HighDpiTest : public WizardWindowTest, public testing::WithParamInterface<int> {
+ protected:
+  int Scaled(int designValue) const { return MulDiv(designValue, GetParam(), 96); }
+};
+
+constexpr int kRounding = 2;  // pixels a scaled place or size may be off
+
+// The direct child of this class nearest to the scaled place, within the rounding.
+HWND ChildNear(HWND parent, const std::wstring& className, int left, int top) {
+  for (HWND child : DirectChildren(parent)) {
+    const RECT bounds = Bounds(child);
+    if (ClassName(child) == className && std::abs(bounds.left - left) <= kRounding &&
+        std::abs(bounds.top - top) <= kRounding)
+      return child;
+  }
+  return nullptr;
+}
+
+// The lines of a text.
+std::vector<std::wstring> TextLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+// The size a text wrapped at `width` takes in a font.
+SIZE WrappedExtent(const std::wstring& text, const LOGFONTW& logFont, int width) {
+  gui::ScreenDc screen;
+  gui::FontHandle font(CreateFontIndirectW(&logFont));
+  gui::SelectedObject selected(screen.Get(), font.Get());
+  RECT needed{0, 0, width, 0};
+  DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &needed,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+  return {needed.right, needed.bottom};
+}
+
+// Whether the text fits the control, measured with the control's font (its design scaled: a font
+// handle of the wizard's process means nothing here): each line of a label sized to its text or of
+// a button, the wrapped text of a fixed label, the title of a group box. A wrapped label may lose
+// the part of its text that the design itself loses at 96 DPI (`designOverflow` pixels there,
+// scaled here), and not more.
+void ExpectTextFits(HWND control, const std::wstring& text, const LOGFONTW& logFont, bool wraps, int extraWidth,
+                    int scaledDesignOverflow) {
+  const RECT bounds = Bounds(control);
+  const int width = bounds.right - bounds.left;
+  const int height = bounds.bottom - bounds.top;
+  if (wraps) {
+    const SIZE needed = WrappedExtent(text, logFont, width);
+    EXPECT_LE(needed.cx, width) << "wrapped text wider than its label";
+    EXPECT_LE(needed.cy, height + scaledDesignOverflow) << "wrapped text taller than its label";
+    return;
+  }
+  gui::ScreenDc screen;
+  gui::FontHandle font(CreateFontIndirectW(&logFont));
+  gui::SelectedObject selected(screen.Get(), font.Get());
+  int total = 0;
+  for (const std::wstring& line : TextLines(text)) {
+    SIZE extent{};
+    GetTextExtentPoint32W(screen.Get(), line.c_str(), static_cast<int>(line.size()), &extent);
+    EXPECT_LE(extent.cx + extraWidth, width) << "line wider than its control: " << ToUtf8(FromWide(line.c_str()));
+    total += extent.cy;
+  }
+  EXPECT_LE(total, height) << "text taller than its control";
+}
+
+TEST_P(HighDpiTest, DesignScaledAndNoTextClipped) {
+  const int dpi = GetParam();
+  std::unique_ptr<Wizard> wizard;
+  {
+    // Read when the program starts: the override may go once the wizard is up.
+    const LogPixelsOverride screen(static_cast<DWORD>(dpi));
+    wizard = std::make_unique<Wizard>(kGlyphorSetup);
+  }
+  HWND form = wizard->Form();
+  ASSERT_NE(form, nullptr) << "no wizard window";
+  const RECT outer = Bounds(form);
+  EXPECT_NEAR(outer.right - outer.left, Scaled(503), kRounding);
+  EXPECT_NEAR(outer.bottom - outer.top, Scaled(398), kRounding);
+  RECT client;
+  GetClientRect(form, &client);
+  const int designClientWidth = MulDiv(client.right, 96, dpi);
+  const Containers containers = FindContainers(form);
+  ASSERT_NE(containers.gbFolder, nullptr);
+  int checked = 0;
+  for (const Control& c : Design(ChineseRun(), Glyphor(), designClientWidth, false)) {
+    SCOPED_TRACE(c.name);
+    HWND parent = ParentWindow(c.parent, form, containers);
+    ASSERT_NE(parent, nullptr);
+    RECT parentClient;
+    GetClientRect(parent, &parentClient);
+    // Controls aligned to the right edge or filling the width follow the parent's client width.
+    const bool fullWidth = c.width == designClientWidth;
+    const bool rightAligned = c.left == designClientWidth - 67;
+    const int left = rightAligned ? parentClient.right - Scaled(67) : Scaled(c.left);
+    HWND control = ChildNear(parent, c.className, left, Scaled(c.top));
+    ASSERT_NE(control, nullptr) << "no " << ToUtf8(FromWide(c.className)) << " near " << left << "," << Scaled(c.top);
+    const RECT bounds = Bounds(control);
+    if (fullWidth) {
+      EXPECT_EQ(bounds.right - bounds.left, parentClient.right);
+    } else if (c.width != kToText) {
+      EXPECT_NEAR(bounds.right - bounds.left, Scaled(c.width), kRounding);
+    }
+    if (c.width != kToText) {
+      EXPECT_NEAR(bounds.bottom - bounds.top, Scaled(c.height), kRounding);
+    }
+    LOGFONTW font = LogFont(c.font);
+    font.lfHeight = Scaled(c.font.height);
+    if (c.width == kToText) {
+      // Sized to its text in the scaled font: the label's size is the text's extent in it.
+      const SIZE extent = TextExtent(Text(control), font);
+      EXPECT_EQ(bounds.right - bounds.left, extent.cx) << "sized to its text in the scaled font";
+      EXPECT_EQ(bounds.bottom - bounds.top, extent.cy) << "sized to its text in the scaled font";
+    }
+    const std::wstring kind = c.className;
+    const std::wstring text = Text(control);
+    if (text.empty() || kind == L"Edit" || kind == L"SetupImage" || kind == L"SetupPanel") continue;
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const bool checkBox = kind == L"Button" && (style & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    // A check box draws its box and a gap before the text.
+    const int box = checkBox ? Scaled(13) + Scaled(4) : 0;
+    const bool wraps = kind == L"Static" && c.width != kToText;
+    int designOverflow = 0;
+    if (wraps) {
+      designOverflow = std::max(0, static_cast<int>(WrappedExtent(text, LogFont(c.font), c.width).cy) - c.height);
+      if (designOverflow)
+        std::printf("%s: the design at 96 DPI is %d pixels too low for its text\n", c.name, designOverflow);
+    }
+    // Font heights round per line: a text the design already cuts may lose a pixel or two more.
+    ExpectTextFits(control, text, font, wraps, box, designOverflow ? Scaled(designOverflow) + kRounding : 0);
+    ++checked;
+  }
+  EXPECT_GE(checked, ChineseRun() ? 15 : 20);
+  SaveScreenshot(form, kShots + L"\\page1-" + RunName() + L"-" + std::to_wstring(dpi) + L"dpi.bmp");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, HighDpiTest, testing::Values(120, 144, 192),
+                         [](const testing::TestParamInfo<int>& param) { return std::to_string(param.param) + "dpi"; });
+
 // An earlier installation's shortcut proposes its folder: Quick Launch first, then the desktop.
 class ProposalTest : public WizardWindowTest {
  protected:
@@ -619,6 +766,35 @@ TEST_F(ProposalTest, DesktopShortcutWithoutQuickLaunch) {
   EarlierInstallation desktop(spDesktop, Name(), root, u"Desktop\\Glyphor");
   ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(desktop.link)));
   EXPECT_EQ(ToUtf8(FromWide(ProposalShown().c_str())), ToUtf8(desktop.folder));
+}
+
+// A shortcut file of the product's name that is no shortcut at all, removed at the end.
+struct UnreadableShortcut {
+  UnreadableShortcut(ShortcutPlace place, const std::u16string& name) {
+    const std::u16string placeFolder = GetSpecialFolder(place);
+    std::filesystem::create_directories(std::filesystem::path(placeFolder));
+    link = placeFolder + u"\\" + name + u".lnk";
+    std::ofstream(std::filesystem::path(link), std::ios::binary) << "not a shortcut";
+  }
+  ~UnreadableShortcut() {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::path(link), ignored);
+  }
+  std::u16string link;
+};
+
+// A shortcut that cannot be resolved counts as none: the next place is tried.
+TEST_F(ProposalTest, UnreadableQuickLaunchShortcutFallsToTheDesktop) {
+  const UnreadableShortcut quick(spQuickLaunch, Name());
+  EarlierInstallation desktop(spDesktop, Name(), root, u"Desktop\\Glyphor");
+  ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(quick.link)));
+  EXPECT_EQ(ToUtf8(FromWide(ProposalShown().c_str())), ToUtf8(desktop.folder));
+}
+
+TEST_F(ProposalTest, UnreadableShortcutsFallToProgramFiles) {
+  const UnreadableShortcut quick(spQuickLaunch, Name());
+  const UnreadableShortcut desktop(spDesktop, Name());
+  EXPECT_EQ(ProposalShown(), ProgramFiles() + L"\\Velmora Soft\\Glyphor");
 }
 
 TEST_F(ProposalTest, ProgramFilesWithoutShortcut) {

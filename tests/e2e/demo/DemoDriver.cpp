@@ -1,7 +1,7 @@
 // Walks the wizard for scripts/demo and asks the script for a screenshot at each step: it writes
 // "<name>.ready" into the hand-shake folder and waits for the script's "<name>.done".
 //
-//   demo-driver pages    <Setup.exe> <hand-shake folder>
+//   demo-driver pages    <Setup.exe> <hand-shake folder> [<dpi>]
 //   demo-driver progress <GallerySetup.exe> <destination> <hand-shake folder>
 //   demo-driver clean-gallery <destination> <display name>
 //   demo-driver shortcut <shortcut name>
@@ -14,14 +14,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Text.h"
 #include "shell/ComApartment.h"
 #include "shell/Registry.h"
-#include "shell/Shortcuts.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/e2e/support/Driver.h"
 #include "tests/wizard/WizardWindowSupport.h"
 
@@ -68,10 +69,12 @@ class HandShake {
 };
 
 struct Controls {
-  explicit Controls(HWND wizardForm) : form(wizardForm), pages(FindContainers(wizardForm)) {
-    btnNext = ChildAt(form, L"Button", 330, 323);
-    edit = ChildAt(pages.gbFolder, L"Edit", 17, 24);
-    freeSize = ChildAt(pages.pnlStep3, L"Static", 41, 247);
+  // The wizard lays its design out scaled by dpi / 96.
+  Controls(HWND wizardForm, int dpi) : form(wizardForm), pages(FindContainers(wizardForm)) {
+    auto at = [dpi](int designed) { return MulDiv(designed, dpi, 96); };
+    btnNext = ChildAt(form, L"Button", at(330), at(323));
+    edit = ChildAt(pages.gbFolder, L"Edit", at(17), at(24));
+    freeSize = ChildAt(pages.pnlStep3, L"Static", at(41), at(247));
     for (HWND child : DirectChildren(pages.pnlStep4))
       if (ClassName(child) == L"Button") runOnExit = child;
     Require(btnNext && edit && freeSize && runOnExit, "a control of the wizard was not found");
@@ -102,21 +105,40 @@ HWND WaitForWizard(const Process& setup) {
   return form;
 }
 
-int Pages(const std::wstring& setupExe, const fs::path& handShake) {
+// The four pages at 96 DPI, then Finish launches the product; at another DPI (the screen's
+// LogPixels set while the wizard starts) the same install again, with "-<dpi>dpi" after each
+// picture's name, and Finish without the launch.
+int Pages(const std::wstring& setupExe, const fs::path& handShake, int dpi) {
   const HandShake shots(handShake);
+  std::string suffix;  // appended piece by piece: GCC 12 warns wrongly about "-" + text
+  if (dpi != 96) {
+    suffix = "-";
+    suffix += std::to_string(dpi);
+    suffix += "dpi";
+  }
+  std::optional<wizard::LogPixelsOverride> screen;
+  if (dpi != 96) screen.emplace(static_cast<DWORD>(dpi));
   Process setup(setupExe);
-  const Controls c(WaitForWizard(setup));
+  const Controls c(WaitForWizard(setup), dpi);
+  screen.reset();  // read when the wizard started
   c.WaitForPage(1);
-  shots.Screenshot("1-welcome");
+  shots.Screenshot("1-welcome" + suffix);
   c.Next(2);
-  shots.Screenshot("2-agreement");
+  shots.Screenshot("2-agreement" + suffix);
   c.Next(3);
   Require(WaitUntil([&] { return OwnVisible(c.freeSize); }, kStepTimeoutMs), "the free space did not show");
   std::printf("destination: %s\n", ToUtf8(FromWide(Text(c.edit).c_str())).c_str());
-  shots.Screenshot("3-destination");
+  shots.Screenshot("3-destination" + suffix);
   c.Next(4);
-  shots.Screenshot("4-finish");
+  shots.Screenshot("4-finish" + suffix);
   Require(wizard::Checked(c.runOnExit), "\"Launch\" is not checked");
+  if (dpi != 96) {
+    Click(c.runOnExit);
+    Require(WaitUntil([&] { return !wizard::Checked(c.runOnExit); }, kStepTimeoutMs), "\"Launch\" stayed checked");
+    Click(c.btnNext);
+    Require(setup.Wait(kStepTimeoutMs).has_value(), "the wizard did not end on Finish");
+    return 0;
+  }
   Click(c.btnNext);
   Require(setup.Wait(kStepTimeoutMs).has_value(), "the wizard did not end on Finish");
   HWND product = nullptr;
@@ -163,7 +185,7 @@ class FrozenProcess {
 int Progress(const std::wstring& setupExe, const fs::path& destination, const fs::path& handShake) {
   const HandShake shots(handShake);
   Process setup(setupExe);
-  const Controls c(WaitForWizard(setup));
+  const Controls c(WaitForWizard(setup), 96);
   c.WaitForPage(1);
   c.Next(2);
   c.Next(3);
@@ -238,7 +260,8 @@ int PrintShortcut(const std::wstring& name) {
 int wmain(int argc, wchar_t** argv) {
   using namespace setup::e2e::demo;
   const std::vector<std::wstring> args(argv + 1, argv + argc);
-  if (args.size() == 3 && args[0] == L"pages") return Pages(args[1], args[2]);
+  if (args.size() == 3 && args[0] == L"pages") return Pages(args[1], args[2], 96);
+  if (args.size() == 4 && args[0] == L"pages") return Pages(args[1], args[2], _wtoi(args[3].c_str()));
   if (args.size() == 4 && args[0] == L"progress") return Progress(args[1], args[2], args[3]);
   if (args.size() == 3 && args[0] == L"clean-gallery") return CleanGallery(args[1], args[2]);
   if (args.size() == 2 && args[0] == L"shortcut") return PrintShortcut(args[1]);
