@@ -15,7 +15,11 @@ ResourceKey::ResourceKey(std::u16string_view name) {
   }
 }
 
-std::u16string ResourceKey::Text() const { return IsName() ? name_ : u"#" + IntToText(id_); }
+std::u16string ResourceKey::Text() const {
+  if (IsName()) return name_;
+  std::u16string text(1, u'#');
+  return text.append(IntToText(id_));
+}
 
 std::strong_ordering ResourceKey::operator<=>(const ResourceKey& other) const {
   if (IsName() != other.IsName()) return IsName() ? std::strong_ordering::less : std::strong_ordering::greater;

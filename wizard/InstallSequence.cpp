@@ -100,13 +100,17 @@ void TForm1::CreateShortcutsAndRegister() {
 
     const std::u16string key = kUninstallRoot + ProductDisplayName;
     CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
-    const PublisherInfo& publisher = Global::LanguageIndex == Global::kChinese ? kChinesePublisher : kEnglishPublisher;
+    const PublisherInfo& builtIn = Global::LanguageIndex == Global::kChinese ? kChinesePublisher : kEnglishPublisher;
+    const bool chinese = Global::LanguageIndex == Global::kChinese;
+    const std::u16string publisherName =
+        Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
+    const std::u16string webPage = Global::LoadConfigString(chinese ? Global::idWebPageCn : Global::idWebPageEn);
     const std::pair<const char16_t*, std::u16string> values[] = {
         {u"DisplayIcon", program},
         {u"DisplayName", ProductDisplayName},
         {u"DisplayVersion", ProductVersion},
-        {u"Publisher", publisher.name},
-        {u"URLInfoAbout", publisher.webPage},
+        {u"Publisher", publisherName.empty() ? builtIn.name : publisherName},
+        {u"URLInfoAbout", webPage.empty() ? builtIn.webPage : webPage},
         {u"UninstallString", SetupDir + u"Uninst.exe"},
     };
     for (const auto& [name, data] : values) WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);

@@ -40,7 +40,7 @@ std::vector<std::u16string> RootKeys(const Bytes& section) {
         text.push_back(static_cast<char16_t>(ReadLE16(section, name + 2 + 2 * k, u"test")));
       keys.push_back(text);
     } else {
-      keys.push_back(u"#" + std::u16string(1, static_cast<char16_t>(u'0' + key % 10)));
+      keys.push_back(std::u16string{u'#', static_cast<char16_t>(u'0' + key % 10)});
     }
   }
   return keys;
