@@ -13,8 +13,8 @@
 #include "base/Text.h"
 #include "shell/ComApartment.h"
 #include "shell/Registry.h"
-#include "shell/Shortcuts.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/e2e/support/Driver.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
@@ -34,6 +34,8 @@ using wizard::Wizard;
 
 const std::wstring kSetup = WindowsPath(GLYPHOR_DIR) + L"\\Setup.exe";
 const fs::path kStagedTree = fs::path(WindowsPath(PRODUCT_TREE));
+// The uninstaller stpack build wrote and packed with the staged tree.
+const fs::path kBuiltUninstaller = fs::path(WindowsPath(GLYPHOR_DIR) + L"\\Uninst.exe");
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr int kPageHeight = 308;
@@ -160,8 +162,8 @@ class InstallLeftovers {
   }
 };
 
-// The installed folder holds exactly the staged tree's bytes, the system files are in the system
-// folder, and the temporary package file is gone.
+// The installed folder holds exactly the staged tree's bytes and the uninstaller that stpack build
+// wrote, the system files are in the system folder, and the temporary package file is gone.
 void ExpectInstalledTree(const fs::path& folder) {
   int compared = 0;
   for (const auto& entry : fs::recursive_directory_iterator(kStagedTree)) {
@@ -172,7 +174,8 @@ void ExpectInstalledTree(const fs::path& folder) {
     EXPECT_EQ(Bytes(installed), Bytes(entry.path())) << installed.string();
     ++compared;
   }
-  EXPECT_EQ(compared, 15);
+  EXPECT_EQ(compared, 14);
+  EXPECT_EQ(Bytes(folder / "Uninst.exe"), Bytes(kBuiltUninstaller));
   EXPECT_FALSE(fs::exists(folder / "Setup.stp"));
 }
 

@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "base/Text.h"
-#include "shell/Shortcuts.h"
 #include "shell/ShellFolders.h"
+#include "shell/Shortcuts.h"
 #include "tests/support/TempFolder.h"
 #include "tests/wizard/WizardWindowSupport.h"
 

@@ -41,6 +41,7 @@ constexpr std::u16string_view kHelp =
     u"Options:\n"
     u"  -o, --output SETUP_EXE   the setup program to write (required)\n"
     u"  --stubs DIR              the folder that holds the stubs\n"
+    u"  --architecture x64|x86   the stubs to use (overrides the product file's)\n"
     u"  --uninstaller FILE       also write the generated Uninst.exe to FILE\n"
     u"  --file-list FILE         give Uninst.exe this list (UTF-8, one install-folder path a\n"
     u"                           line) instead of the files it packs; for testing uninstallers\n"
@@ -48,8 +49,9 @@ constexpr std::u16string_view kHelp =
     u"  --sign-cert FILE         ... and this PEM certificate (override the product file's)\n"
     u"  --codepage N             ANSI code page for the package's table text\n";
 
-constexpr std::array<OptionDefinition, 6> kOptions{{
+constexpr std::array<OptionDefinition, 7> kOptions{{
     {u"--output", u"-o", true},
+    {u"--architecture", u"", true},
     {u"--stubs", u"", true},
     {u"--uninstaller", u"", true},
     {u"--file-list", u"", true},
@@ -150,7 +152,17 @@ int RunBuild(const ParsedArguments& arguments) {
   const std::u16string& productText = arguments.Positionals()[0];
   const product::Product product = product::ReadProductFile(PathFromText(productText), productText);
   const std::optional<product::Signing> signing = SigningOf(arguments, product);
-  const std::u16string suffix = product.architecture == product::Architecture::X86 ? u"_x86.exe" : u".exe";
+  product::Architecture architecture = product.architecture;
+  if (const auto chosen = arguments.Value(u"--architecture")) {
+    if (SameTextIgnoreCase(*chosen, u"x86")) {
+      architecture = product::Architecture::X86;
+    } else if (SameTextIgnoreCase(*chosen, u"x64")) {
+      architecture = product::Architecture::X64;
+    } else {
+      throw EUsageError(FormatText(u"--architecture takes x64 or x86, not \"%s\"", {*chosen}));
+    }
+  }
+  const std::u16string suffix = architecture == product::Architecture::X86 ? u"_x86.exe" : u".exe";
   const auto setupStub = FindStub(arguments, u"setup_stub" + suffix);
   const auto uninstStub = FindStub(arguments, u"uninst_stub" + suffix);
   const std::uint32_t time = BuildTime();
