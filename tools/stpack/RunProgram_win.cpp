@@ -23,13 +23,14 @@ std::u16string Quoted(const std::u16string& argument) {
     out.push_back(c);
   }
   out.append(backslashes * 2, u'\\');
-  return out + u"\"";
+  out.push_back(u'"');
+  return out;
 }
 }  // namespace
 
 int RunProgram(const std::u16string& program, const std::vector<std::u16string>& arguments) {
   std::u16string commandLine = Quoted(program);
-  for (const auto& argument : arguments) commandLine += u" " + Quoted(argument);
+  for (const auto& argument : arguments) commandLine.append(u" ").append(Quoted(argument));
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
