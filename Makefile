@@ -45,7 +45,8 @@ run: windows
 	exit $$status
 
 # What a publisher needs without building this repository: stpack for Linux (x86-64) and for
-# Windows (x64), the stubs beside them (each stpack finds them there) and the sample product file.
+# Windows (x64), the stubs beside them (each stpack finds them there) and the sample product file;
+# the x86 stubs too when the windows-x86 preset has built them.
 DIST = out/dist/setup-toolkit
 dist: windows
 	cmake --build --preset windows -j$(JOBS) --target stpack setup_stub uninst_stub host_stpack
@@ -54,6 +55,9 @@ dist: windows
 	cp build/windows/host-tools/tools/stpack/stpack build/windows/tools/stpack/stpack.exe \
 	   build/windows/tools/stpack/setup_stub.exe build/windows/tools/stpack/uninst_stub.exe \
 	   README.md examples/glyphor/product.ini $(DIST)/
+	for stub in build/windows-x86/tools/stpack/setup_stub_x86.exe build/windows-x86/tools/stpack/uninst_stub_x86.exe; do \
+	  if [ -f $$stub ]; then cp $$stub $(DIST)/; fi; \
+	done
 	tar -C out/dist -czf $(DIST).tar.gz setup-toolkit
 	@echo "dist: $(DIST).tar.gz"
 

@@ -222,6 +222,12 @@ int RunBuild(const ParsedArguments& arguments) {
     std::filesystem::copy_file(uninstPath, PathFromText(*copy), std::filesystem::copy_options::overwrite_existing);
   }
   std::filesystem::rename(setupPath, outputPath);
+  // A program, so a Linux file manager or shell may start it (under Wine) as it is.
+  std::error_code ignored;
+  std::filesystem::permissions(
+      outputPath,
+      std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
+      std::filesystem::perm_options::add, ignored);
   WriteStdout(FormatText(u"Built \"%s\" (%d files packed, Uninst.exe among them)\n",
                          {*output, IntToText(static_cast<std::int64_t>(files.size()))}));
   return 0;
