@@ -3,7 +3,7 @@ JOBS ?= 2
 # The build tree whose Setup.exe `make run` opens.
 RUN_BUILD ?= build/windows
 
-.PHONY: all deps native windows test test-native test-windows demo run fuzz bench clean
+.PHONY: all deps native windows test test-native test-windows demo run dist fuzz bench clean
 
 all: native windows
 
@@ -43,6 +43,23 @@ run: windows
 	DISPLAY=$$display wine $$build/glyphor/Setup.exe; status=$$?; \
 	[ $$started = 0 ] || scripts/wine-session stop $$build; \
 	exit $$status
+
+# What a publisher needs without building this repository: stpack for Linux (x86-64) and for
+# Windows (x64), the stubs beside them (each stpack finds them there) and the sample product file;
+# the x86 stubs too when the windows-x86 preset has built them.
+DIST = out/dist/setup-toolkit
+dist: windows
+	cmake --build --preset windows -j$(JOBS) --target stpack setup_stub uninst_stub host_stpack
+	rm -rf $(DIST) $(DIST).tar.gz
+	mkdir -p $(DIST)
+	cp build/windows/host-tools/tools/stpack/stpack build/windows/tools/stpack/stpack.exe \
+	   build/windows/tools/stpack/setup_stub.exe build/windows/tools/stpack/uninst_stub.exe \
+	   README.md examples/glyphor/product.ini $(DIST)/
+	for stub in build/windows-x86/tools/stpack/setup_stub_x86.exe build/windows-x86/tools/stpack/uninst_stub_x86.exe; do \
+	  if [ -f $$stub ]; then cp $$stub $(DIST)/; fi; \
+	done
+	tar -C out/dist -czf $(DIST).tar.gz setup-toolkit
+	@echo "dist: $(DIST).tar.gz"
 
 fuzz: deps
 	cmake --preset fuzz

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "product/ProductIds.h"
+
 namespace setup::Global {
 
 // 0 means Chinese, 2 means English. Every language decision tests it against 0.
@@ -13,15 +15,20 @@ extern std::int32_t LanguageIndex;
 
 // String-table ids of the product configuration.
 enum ConfigId : unsigned {
-  idMainWindowClass = 1001,
-  idMainWindowTitleEn = 1002,
-  idMainWindowTitleCn = 1003,
-  idProductDisplayNameEn = 1004,
-  idProductDisplayNameCn = 1005,
-  idIsFreeware = 1009,
-  idProductShortName = 1010,
-  idProductVersion = 1011,
-  idRequiredSpaceText = 1012,
+  idMainWindowClass = product::kMainWindowClassId,
+  idMainWindowTitleEn = product::kMainWindowTitleEnId,
+  idMainWindowTitleCn = product::kMainWindowTitleCnId,
+  idProductDisplayNameEn = product::kDisplayNameEnId,
+  idProductDisplayNameCn = product::kDisplayNameCnId,
+  idIsFreeware = product::kFreewareId,
+  idProductShortName = product::kShortNameId,
+  idProductVersion = product::kVersionId,
+  idRequiredSpaceText = product::kSpaceTextId,
+  // Optional: empty when the product gives none, and the wizard's defaults apply.
+  idPublisherEn = product::kPublisherEnId,
+  idPublisherCn = product::kPublisherCnId,
+  idWebPageEn = product::kWebPageEnId,
+  idWebPageCn = product::kWebPageCnId,
 };
 
 // Text of a string-table id of this executable: at most 1023 characters, empty when absent.

@@ -1,5 +1,7 @@
 #include "wizard/InstallEngine.h"
 
+#include "config/Global.h"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -276,15 +278,19 @@ void InstallRun::Finish() {
 
     const std::u16string key = kUninstallRoot + choices_.displayName;
     CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
-    const PublisherInfo& publisher = choices_.languageIndex == 0 ? kChinesePublisher : kEnglishPublisher;
+    // The product file may name its own publisher and web page; the built-in ones are the default.
+    const bool chinese = choices_.languageIndex == Global::kChinese;
+    const PublisherInfo& builtIn = chinese ? kChinesePublisher : kEnglishPublisher;
+    const std::u16string publisherName = Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
+    const std::u16string webPage = Global::LoadConfigString(chinese ? Global::idWebPageCn : Global::idWebPageEn);
     std::u16string location = choices_.setupDir;
     if (location.size() > 3 && location.back() == u'\\') location.pop_back();
     const std::pair<const char16_t*, std::u16string> values[] = {
         {u"DisplayIcon", program},
         {u"DisplayName", choices_.displayName},
         {u"DisplayVersion", choices_.version},
-        {u"Publisher", publisher.name},
-        {u"URLInfoAbout", publisher.webPage},
+        {u"Publisher", publisherName.empty() ? std::u16string(builtIn.name) : publisherName},
+        {u"URLInfoAbout", webPage.empty() ? std::u16string(builtIn.webPage) : webPage},
         // Quoted: unquoted blanks would let Windows try "C:\Program.exe" first.
         {u"UninstallString", uninstaller},
         {u"InstallLocation", location},

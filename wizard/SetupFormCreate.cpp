@@ -24,6 +24,24 @@ const gui::TFontSpec kChineseFont9{kChineseFace, -12, false, ANSI_CHARSET};
 
 bool IsChinese() { return Global::LanguageIndex == Global::kChinese; }
 
+// The product's own licence text for the interface language (resource License0 or License2,
+// UTF-8), line by line; empty when the product keeps the built-in agreement.
+std::vector<std::u16string> ProductLicense() {
+  const std::u16string name = u"License" + IntToText(Global::LanguageIndex);
+  const auto bytes = gui::ResourceBytes(RT_RCDATA, WidePtr(name));
+  std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<std::u16string> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(FromUtf8(line));
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+  }
+  return lines;
+}
+
 // The same font in another face, size and style kept.
 gui::TFontSpec InChineseFace(gui::TFontSpec font) {
   font.name = kChineseFace;
@@ -74,12 +92,14 @@ void TForm1::ApplyLanguage() {
     ProductDisplayName = Global::LoadConfigString(Global::idProductDisplayNameCn);
     ApplyTexts(ChineseTexts({ProductDisplayName, ProductVersion, RequiredSpaceText}));
     ApplyChineseLayout();
-    Memo2.SetLines(ChineseAgreement(ProductDisplayName, IsFreeware));
+    const auto license = ProductLicense();
+    Memo2.SetLines(license.empty() ? ChineseAgreement(ProductDisplayName, IsFreeware) : license);
   } else {
     ProductDisplayName = Global::LoadConfigString(Global::idProductDisplayNameEn);
     ApplyTexts(EnglishTexts({ProductDisplayName, ProductVersion, RequiredSpaceText}));
     ApplyEnglishLayout();
-    Memo2.SetLines(EnglishAgreement(ProductDisplayName, IsFreeware));
+    const auto license = ProductLicense();
+    Memo2.SetLines(license.empty() ? EnglishAgreement(ProductDisplayName, IsFreeware) : license);
   }
 }
 

@@ -35,6 +35,8 @@ using wizard::Wizard;
 
 const std::wstring kSetup = WindowsPath(GLYPHOR_DIR) + L"\\Setup.exe";
 const fs::path kStagedTree = fs::path(WindowsPath(PRODUCT_TREE));
+// The uninstaller stpack build wrote and packed with the staged tree.
+const fs::path kBuiltUninstaller = fs::path(WindowsPath(GLYPHOR_DIR) + L"\\Uninst.exe");
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 constexpr int kPageHeight = 308;
@@ -187,8 +189,9 @@ class InstallLeftovers {
   }
 };
 
-// The installed folder holds exactly the staged tree's bytes and the system files are in the
-// system folder; the install writes no package file there (unless one was there before).
+// The installed folder holds exactly the staged tree's bytes and the uninstaller that stpack build
+// wrote, and the system files are in the system folder; the install writes no package file there
+// (unless one was there before).
 void ExpectInstalledTree(const fs::path& folder, bool withoutPackageFile = true) {
   int compared = 0;
   for (const auto& entry : fs::recursive_directory_iterator(kStagedTree)) {
@@ -199,7 +202,8 @@ void ExpectInstalledTree(const fs::path& folder, bool withoutPackageFile = true)
     EXPECT_EQ(Bytes(installed), Bytes(entry.path())) << installed.string();
     ++compared;
   }
-  EXPECT_EQ(compared, 15);
+  EXPECT_EQ(compared, 14);
+  EXPECT_EQ(Bytes(folder / "Uninst.exe"), Bytes(kBuiltUninstaller));
   if (withoutPackageFile) {
     EXPECT_FALSE(fs::exists(folder / "Setup.stp"));
   }

@@ -24,6 +24,7 @@ const std::wstring kGlyphorSetup = WindowsPath(GLYPHOR_DIR) + L"\\Setup.exe";
 const std::wstring kQuorvelSetup = WindowsPath(QUORVEL_DIR) + L"\\Setup.exe";
 const std::wstring kLowercaseSetup = WindowsPath(LOWERCASE_DIR) + L"\\Setup.exe";
 const std::wstring kCommercialSetup = WindowsPath(COMMERCIAL_DIR) + L"\\Setup.exe";
+const std::wstring kLicensedSetup = WindowsPath(LICENSED_DIR) + L"\\Setup.exe";
 const std::wstring kImages = WindowsPath(GLYPHOR_IMAGES);
 const std::wstring kShots = WindowsPath(SCREENSHOT_DIR);
 
@@ -508,6 +509,20 @@ TEST_F(WizardWindowTest, CommercialAgreementLineCount) {
   const std::vector<std::wstring> lines = Lines(memo);
   EXPECT_EQ(lines.size(), ChineseRun() ? 18u : 22u);
   EXPECT_EQ(lines.front(), ChineseRun() ? L"澜川织图 用户许可协议" : L"End User License Agreement");
+}
+
+// A product's own licence texts (UTF-8, LF or CR LF lines) replace the built-in agreement.
+TEST_F(WizardWindowTest, ProductLicenceReplacesTheAgreement) {
+  Wizard wizard(kLicensedSetup);
+  HWND form = wizard.Form();
+  ASSERT_NE(form, nullptr);
+  const Containers pages = FindContainers(form);
+  HWND memo = ChildAt(pages.pnlStep2, L"Edit", 18, 75);
+  ASSERT_NE(memo, nullptr);
+  const std::vector<std::wstring> expected =
+      ChineseRun() ? std::vector<std::wstring>{L"澜川流明许可条款", L"", L"您可以在一台计算机上使用本软件。"}
+                   : std::vector<std::wstring>{L"Lumeno Licence Terms", L"", L"You may use Lumeno on one computer."};
+  EXPECT_EQ(Lines(memo), expected);
 }
 
 // A configuration error at form creation: the message shows and the program ends, without a

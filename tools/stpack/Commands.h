@@ -27,5 +27,6 @@ const Command& PackCommand();
 const Command& ListCommand();
 const Command& VerifyCommand();
 const Command& ExtractCommand();
+const Command& BuildCommand();
 
 }  // namespace setup::stpack

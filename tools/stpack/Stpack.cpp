@@ -27,6 +27,7 @@ constexpr std::u16string_view kToolHelp =
     u"  list PACKAGE                 show the package's file table\n"
     u"  verify PACKAGE               check that every stream inflates to its size\n"
     u"  extract PACKAGE DEST         extract the files as the setup wizard does\n"
+    u"  build PRODUCT_FILE -o SETUP  make a product's Setup.exe (and its Uninst.exe)\n"
     u"\n"
     u"Options for every command:\n"
     u"  --codepage N   ANSI code page used to widen and narrow the table text\n"
@@ -42,7 +43,8 @@ constexpr std::array<OptionDefinition, 2> kGlobalOptions{{
 }};
 
 const Command* FindCommand(std::u16string_view name) {
-  for (const Command* command : {&PackCommand(), &ListCommand(), &VerifyCommand(), &ExtractCommand()}) {
+  for (const Command* command :
+       {&PackCommand(), &ListCommand(), &VerifyCommand(), &ExtractCommand(), &BuildCommand()}) {
     if (command->name == name) return command;
   }
   return nullptr;
