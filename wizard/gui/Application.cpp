@@ -1,7 +1,6 @@
 #include "wizard/gui/Application.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "shell/ApplicationTitle.h"
 #include "wizard/gui/ExceptionReport.h"
@@ -18,12 +17,11 @@ TApplication::~TApplication() {
   mainForm_.reset();
   // The title source is not cleared here: it is a static made after this object, so it is
   // already gone, and nothing asks it for the title any more.
-  if (comInitialized_) CoUninitialize();
 }
 
 void TApplication::Initialize() {
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
-  comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+  apartment_.emplace();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&controls);
   if (title_.empty()) title_ = ApplicationTitle();  // the program's file name, before a source is set
