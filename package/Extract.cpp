@@ -5,6 +5,7 @@
 
 #include "base/FileStream.h"
 #include "base/FileSystem.h"
+#include "base/Text.h"
 #include "package/FileTable.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
@@ -43,6 +44,15 @@ std::vector<Target> ResolveTargets(const PackageTable& table, const std::u16stri
   return targets;
 }
 
+// Makes the row's target folder when it is missing. One that cannot be made fails here, as the
+// create error of the file that needed it, with the folder named in the reason; an empty folder
+// text raises "Unable to create directory" from ForceDirectories.
+void MakeTargetFolder(const std::u16string& folder, const std::u16string& file) {
+  if (DirectoryExists(folder) || ForceDirectories(folder)) return;
+  const std::u16string reason = LastErrorText();  // before anything else can overwrite it
+  throw EFCreateError(file, FormatText(u"Unable to create directory \"%s\". %s", {folder, reason}));
+}
+
 // done / total as a percentage, the half going to the even neighbour. A package without bytes
 // counts as complete.
 std::int64_t Percentage(std::int64_t done, std::int64_t total) {
@@ -56,7 +66,8 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
                     const ExtractProgressHandler& onProgress, const SystemFolderFunction& systemFolder) {
   // A destination without its separator would put the files beside it, not in it.
   const std::u16string destinationFolder = IncludeTrailingPathDelimiter(destination);
-  if (!DirectoryExists(destinationFolder)) ForceDirectories(destinationFolder);
+  // Not checked here: a folder that cannot be made fails at the first row that needs it.
+  if (!DirectoryExists(destinationFolder)) (void)ForceDirectories(destinationFolder);
 
   FileStream package(packageFile, FileStream::Mode::OpenRead);
   const PackageTable table = LoadFileTable(package, password);
@@ -68,13 +79,14 @@ void ExtractPackage(const std::u16string& packageFile, const std::u16string& des
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
-    if (!DirectoryExists(target.folder)) ForceDirectories(target.folder);
+    const std::u16string outputFile = target.folder + std::u16string(LastNameComponent(row.name));
+    MakeTargetFolder(target.folder, outputFile);
     if (target.macro && FileExists(target.folder + row.name)) {
       done += row.unpackedSize;
       continue;
     }
 
-    ReplacingFile output(target.folder + std::u16string(LastNameComponent(row.name)));
+    ReplacingFile output(outputFile);
     package.Seek(row.offset, FileStream::Origin::Begin);
     inflater.Inflate(package, row.packedSize, row.unpackedSize,
                      [&output](const std::uint8_t* data, std::size_t size) { output.Write(data, size); });

@@ -49,8 +49,9 @@ ReplacingFile::ReplacingFile(std::u16string target) : target_(std::move(target))
 
 ReplacingFile::~ReplacingFile() {
   if (committed_) return;
-  if (open_) Close();
-  RemoveFile(temporary_);
+  // An abandoned temporary file: nothing to report from a destructor, so both results go unread.
+  if (open_) (void)Close();
+  (void)RemoveFile(temporary_);
 }
 
 void ReplacingFile::Write(const void* data, std::size_t size) {

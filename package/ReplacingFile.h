@@ -28,10 +28,10 @@ class ReplacingFile {
 
  private:
   // Platform part: exclusive creation (false when the name exists), writing, closing, moving.
-  bool CreateExclusive();
-  bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
-  bool Close();
-  bool MoveOverTarget();
+  [[nodiscard]] bool CreateExclusive();
+  [[nodiscard]] bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
+  [[nodiscard]] bool Close();
+  [[nodiscard]] bool MoveOverTarget();
 
   std::u16string target_;
   std::u16string temporary_;

@@ -69,7 +69,8 @@ std::vector<std::u16string> RemoveInstallation(const Product& product, const std
   }
   if (!left.empty()) return left;  // the registration and the uninstaller stay for another run
 
-  for (const std::u16string& name : product.bothNames) RemoveUninstallRegistration(name, uninstaller);
+  // Only the key that names this uninstaller goes; the other language's key may belong elsewhere.
+  for (const std::u16string& name : product.bothNames) (void)RemoveUninstallRegistration(name, uninstaller);
   if (!StartSelfRemoval()) left.push_back(uninstaller);
   return left;
 }

@@ -80,7 +80,7 @@ bool TForm1::ExtractEmbeddedPackage() {
     WritePackageFile(packageFile);
     ExtractPackage(packageFile, SetupDir, u"", [this](std::int64_t percent) { OnExtractProgress(percent); });
     Sleep(kPauseBeforeDeleteMs);
-    RemoveFile(packageFile);  // a package file left behind does no harm
+    (void)RemoveFile(packageFile);  // a package file left behind does no harm
     return true;
   } catch (...) {
     // Whatever failed, the user sees one message and may try again.
@@ -99,7 +99,7 @@ void TForm1::CreateShortcutsAndRegister() {
       CreateShortcut(program, u"", ProductDisplayName, spQuickLaunch, u"");
 
     const std::u16string key = kUninstallRoot + ProductDisplayName;
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
+    (void)CreateRegistryKey(HKEY_LOCAL_MACHINE, key);  // true, or it raises
     const PublisherInfo& publisher = Global::LanguageIndex == Global::kChinese ? kChinesePublisher : kEnglishPublisher;
     const std::pair<const char16_t*, std::u16string> values[] = {
         {u"DisplayIcon", program},
@@ -109,7 +109,7 @@ void TForm1::CreateShortcutsAndRegister() {
         {u"URLInfoAbout", publisher.webPage},
         {u"UninstallString", SetupDir + u"Uninst.exe"},
     };
-    for (const auto& [name, data] : values) WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
+    for (const auto& [name, data] : values) (void)WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
   } catch (...) {
     // Deliberately silent: the product is installed; only its conveniences are missing.
   }
