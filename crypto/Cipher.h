@@ -76,9 +76,6 @@ struct TAlgorithmName {
 template <class Family, int Id, TAlgorithmName Name, int MaxKeyBits>
 class TCipherFacts : public Family {
  public:
-  static constexpr int kId = Id;
-  static constexpr int kMaxKeyBits = MaxKeyBits;
-
   int GetId() const final { return Id; }
   std::u16string GetAlgorithm() const final { return Name.text; }
   int GetMaxKeySize() const final { return MaxKeyBits; }
