@@ -20,11 +20,11 @@ bool FileExists(const std::u16string& path);       // a file, not a folder
 bool DirectoryExists(const std::u16string& path);  // a folder
 // Creates the folder and any missing parents. Raises EInOutError ("Unable to create
 // directory") for an empty path; returns false when the folder could not be made.
-bool ForceDirectories(std::u16string path);
-bool RemoveFile(const std::u16string& path);
-bool RemoveEmptyDirectory(const std::u16string& path);  // an empty folder
+[[nodiscard]] bool ForceDirectories(std::u16string path);
+[[nodiscard]] bool RemoveFile(const std::u16string& path);
+[[nodiscard]] bool RemoveEmptyDirectory(const std::u16string& path);  // an empty folder
 // Moves a file over an existing one (in the same folder).
-bool ReplaceFileWith(const std::u16string& source, const std::u16string& target);
+[[nodiscard]] bool ReplaceFileWith(const std::u16string& source, const std::u16string& target);
 
 // The system's text for the last failed call on this thread.
 std::u16string LastErrorText();

@@ -12,6 +12,6 @@ char16_t ReadUserDecimalSeparator();
 std::u16string SystemErrorText(unsigned long code);
 
 // Creates one folder whose parent exists.
-bool CreateOneDirectory(const std::u16string& path);
+[[nodiscard]] bool CreateOneDirectory(const std::u16string& path);
 
 }  // namespace setup::platform

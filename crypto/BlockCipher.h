@@ -1,10 +1,9 @@
 // Block ciphers: the initial vector, the chaining register and every mode, written once.
 //
 // How a leaf cipher plugs in (see Blowfish.h for one):
-//   class TMyCipher final : public TBlockCipher64 {     // or TBlockCipher128
+//   class TMyCipher final : public TBlockCipherFixed<Id, u"MyCipher", BlockBits, MaxKeyBits> {
 //    public:
-//     int GetId() const override;  std::u16string GetAlgorithm() const override;
-//     int GetMaxKeySize() const override;  bool SelfTest() override;
+//     bool SelfTest() override;
 //     void Burn() override;            // wipe the schedule, then TBlockCipher64::Burn()
 //     void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;  // one block;
 //     void DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;  // both start
@@ -101,24 +100,25 @@ class TBlockCipher : public TCipher {
   std::size_t blockBytes_;
 };
 
-// 64-bit blocks: IV and CV are 8 bytes.
-class TBlockCipher64 : public TBlockCipher {
+// A block size fixed at compile time: IV and CV use the first BlockBits / 8 bytes.
+template <int BlockBits>
+class TBlockCipherSized : public TBlockCipher {
+  static_assert(BlockBits == 64 || BlockBits == 128, "the block is 8 or 16 bytes");
+
  public:
-  static constexpr std::size_t kBlockBytes = 8;
-  int GetBlockSize() const override { return 64; }
+  static constexpr std::size_t kBlockBytes = BlockBits / 8;
+  int GetBlockSize() const final { return BlockBits; }
 
  protected:
-  TBlockCipher64() : TBlockCipher(kBlockBytes) {}
+  TBlockCipherSized() : TBlockCipher(kBlockBytes) {}
 };
 
-// 128-bit blocks: IV and CV are 16 bytes.
-class TBlockCipher128 : public TBlockCipher {
- public:
-  static constexpr std::size_t kBlockBytes = 16;
-  int GetBlockSize() const override { return 128; }
+using TBlockCipher64 = TBlockCipherSized<64>;
+using TBlockCipher128 = TBlockCipherSized<128>;
 
- protected:
-  TBlockCipher128() : TBlockCipher(kBlockBytes) {}
-};
+// A block cipher's family base with its fixed facts: id, name, block size and largest key
+// (bits; every multiple of 4 from 4 up to it is a valid key size).
+template <int Id, TAlgorithmName Name, int BlockBits, int MaxKeyBits>
+using TBlockCipherFixed = TCipherFacts<TBlockCipherSized<BlockBits>, Id, Name, MaxKeyBits>;
 
 }  // namespace setup

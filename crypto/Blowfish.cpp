@@ -277,7 +277,7 @@ void TBlowfish::ScheduleKey(const std::uint8_t* key, std::uint32_t size) {
 void TBlowfish::Burn() {
   P.Wipe();
   S.Wipe();
-  TBlockCipher64::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TBlowfish::SelfTest() {

@@ -8,14 +8,8 @@
 
 namespace setup {
 
-class TBlowfish final : public TBlockCipher64 {
+class TBlowfish final : public TBlockCipherFixed<5, u"Blowfish", 64, 448> {
  public:
-  static constexpr int kId = 5;
-  static constexpr int kMaxKeyBits = 448;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"Blowfish"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

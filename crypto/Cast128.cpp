@@ -151,7 +151,7 @@ void TCast128::Burn() {
   Km.Wipe();
   Kr.Wipe();
   rounds_ = 0;
-  TBlockCipher64::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TCast128::SelfTest() {

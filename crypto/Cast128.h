@@ -9,14 +9,8 @@
 
 namespace setup {
 
-class TCast128 final : public TBlockCipher64 {
+class TCast128 final : public TBlockCipherFixed<7, u"Cast128", 64, 128> {
  public:
-  static constexpr int kId = 7;
-  static constexpr int kMaxKeyBits = 128;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"Cast128"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

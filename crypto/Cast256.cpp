@@ -131,7 +131,7 @@ void TCast256::ScheduleKey(const std::uint8_t* key, std::uint32_t size) {
 void TCast256::Burn() {
   Km.Wipe();
   Kr.Wipe();
-  TBlockCipher128::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TCast256::SelfTest() {

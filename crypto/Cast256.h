@@ -8,14 +8,8 @@
 
 namespace setup {
 
-class TCast256 final : public TBlockCipher128 {
+class TCast256 final : public TBlockCipherFixed<15, u"Cast256", 128, 256> {
  public:
-  static constexpr int kId = 15;
-  static constexpr int kMaxKeyBits = 256;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"Cast256"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

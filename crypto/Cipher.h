@@ -5,6 +5,7 @@
 // Key schedules live in SecureArray members, so destruction wipes them too.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -62,5 +63,26 @@ class TCipher {
 
   bool fInitialized = false;
 };
+
+// An algorithm's name as a template argument.
+template <std::size_t N>
+struct TAlgorithmName {
+  char16_t text[N]{};
+  constexpr TAlgorithmName(const char16_t (&name)[N]) { std::copy_n(name, N, text); }  // NOLINT: implicit by design
+};
+
+// The fixed facts of one algorithm (its id, name and largest key), answered once here for every
+// leaf of a family instead of by overrides repeated in each leaf.
+template <class Family, int Id, TAlgorithmName Name, int MaxKeyBits>
+class TCipherFacts : public Family {
+ public:
+  int GetId() const final { return Id; }
+  std::u16string GetAlgorithm() const final { return Name.text; }
+  int GetMaxKeySize() const final { return MaxKeyBits; }
+};
+
+// A stream cipher's family base with its facts.
+template <int Id, TAlgorithmName Name, int MaxKeyBits>
+using TStreamCipherFixed = TCipherFacts<TCipher, Id, Name, MaxKeyBits>;
 
 }  // namespace setup

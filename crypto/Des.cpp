@@ -174,7 +174,7 @@ std::uint32_t Rotl28(std::uint32_t v, int n) noexcept { return (v << n | v >> (2
 
 }  // namespace
 
-void TCustomDes::ExpandKey(const std::uint8_t* key, RoundKeys& out) noexcept {
+void DesRounds::ExpandKey(const std::uint8_t* key, RoundKeys& out) noexcept {
   std::uint64_t keyBits = 0;
   for (std::size_t i = 0; i < kKeyBytes; ++i) keyBits = keyBits << 8 | key[i];
 
@@ -202,18 +202,18 @@ void TCustomDes::ExpandKey(const std::uint8_t* key, RoundKeys& out) noexcept {
   SecureWipe(&cd, sizeof cd);
 }
 
-void TCustomDes::InitialPermutation(const std::uint8_t* block, std::uint32_t& left, std::uint32_t& right) noexcept {
+void DesRounds::InitialPermutation(const std::uint8_t* block, std::uint32_t& left, std::uint32_t& right) noexcept {
   const std::uint64_t permuted = Permute(kInitialTables, bytes::LoadBE64(block));
   left = static_cast<std::uint32_t>(permuted >> 32);
   right = static_cast<std::uint32_t>(permuted);
 }
 
-void TCustomDes::FinalPermutation(std::uint32_t left, std::uint32_t right, std::uint8_t* block) noexcept {
+void DesRounds::FinalPermutation(std::uint32_t left, std::uint32_t right, std::uint8_t* block) noexcept {
   bytes::StoreBE64(block, Permute(kFinalTables, std::uint64_t{left} << 32 | right));
 }
 
 // Sixteen rounds and the swap that ends them, so passes chain without leaving the permuted form.
-void TCustomDes::Crypt(const RoundKeys& keys, bool decipher, std::uint32_t& left, std::uint32_t& right) noexcept {
+void DesRounds::Crypt(const RoundKeys& keys, bool decipher, std::uint32_t& left, std::uint32_t& right) noexcept {
   for (int round = 0; round < kRounds; ++round) {
     const int k = decipher ? kRounds - 1 - round : round;
     const std::uint32_t next = left ^ F(right, keys.data() + 8 * k);
@@ -223,14 +223,14 @@ void TCustomDes::Crypt(const RoundKeys& keys, bool decipher, std::uint32_t& left
   std::swap(left, right);
 }
 
-void TCustomDes::EncipherBlock(const RoundKeys& keys, const std::uint8_t* inData, std::uint8_t* outData) noexcept {
+void DesRounds::EncipherBlock(const RoundKeys& keys, const std::uint8_t* inData, std::uint8_t* outData) noexcept {
   std::uint32_t left, right;
   InitialPermutation(inData, left, right);
   Crypt(keys, false, left, right);
   FinalPermutation(left, right, outData);
 }
 
-void TCustomDes::DecipherBlock(const RoundKeys& keys, const std::uint8_t* inData, std::uint8_t* outData) noexcept {
+void DesRounds::DecipherBlock(const RoundKeys& keys, const std::uint8_t* inData, std::uint8_t* outData) noexcept {
   std::uint32_t left, right;
   InitialPermutation(inData, left, right);
   Crypt(keys, true, left, right);
@@ -257,7 +257,7 @@ void TDes::DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) {
 
 void TDes::Burn() {
   keys_.Wipe();
-  TCustomDes::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TDes::SelfTest() {
@@ -303,7 +303,7 @@ void T3Des::Burn() {
   keys1_.Wipe();
   keys2_.Wipe();
   keys3_.Wipe();
-  TCustomDes::Burn();
+  TBlockCipher::Burn();
 }
 
 bool T3Des::SelfTest() {

@@ -1,5 +1,5 @@
 // DES (FIPS 46-3) and its triple form E(K1) D(K2) E(K3). The shared rounds live in
-// TCustomDes; parity bits of the key are ignored.
+// DesRounds; parity bits of the key are ignored.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,8 @@
 
 namespace setup {
 
-class TCustomDes : public TBlockCipher64 {
+// The key expansion and the rounds both ciphers share: key-independent, no state of its own.
+class DesRounds {
  protected:
   static constexpr std::size_t kKeyBytes = 8;
   static constexpr int kRounds = 16;
@@ -29,14 +30,8 @@ class TCustomDes : public TBlockCipher64 {
   static void FinalPermutation(std::uint32_t left, std::uint32_t right, std::uint8_t* block) noexcept;
 };
 
-class TDes final : public TCustomDes {
+class TDes final : public TBlockCipherFixed<23, u"DES", 64, 64>, private DesRounds {
  public:
-  static constexpr int kId = 23;
-  static constexpr int kMaxKeyBits = 64;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"DES"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;
@@ -50,14 +45,8 @@ class TDes final : public TCustomDes {
   RoundKeys keys_;
 };
 
-class T3Des final : public TCustomDes {
+class T3Des final : public TBlockCipherFixed<24, u"3DES", 64, 192>, private DesRounds {
  public:
-  static constexpr int kId = 24;
-  static constexpr int kMaxKeyBits = 192;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"3DES"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

@@ -117,7 +117,7 @@ void TIdea::ScheduleKey(const std::uint8_t* key, std::uint32_t size) {
 void TIdea::Burn() {
   encryptKeys_.Wipe();
   decryptKeys_.Wipe();
-  TBlockCipher64::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TIdea::SelfTest() {

@@ -9,14 +9,8 @@
 
 namespace setup {
 
-class TIdea final : public TBlockCipher64 {
+class TIdea final : public TBlockCipherFixed<12, u"IDEA", 64, 128> {
  public:
-  static constexpr int kId = 12;
-  static constexpr int kMaxKeyBits = 128;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"IDEA"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

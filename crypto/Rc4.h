@@ -8,15 +8,9 @@
 
 namespace setup {
 
-class TRc4 final : public TCipher {
+class TRc4 final : public TStreamCipherFixed<19, u"RC4", 2048> {
  public:
-  static constexpr int kId = 19;
-  static constexpr int kMaxKeyBits = 2048;
-
   ~TRc4() override { Burn(); }
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"RC4"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   // Any initial vector is ignored.

@@ -189,7 +189,7 @@ void TRijndael::Burn() {
   encryptKeys_.Wipe();
   decryptKeys_.Wipe();
   rounds_ = 0;
-  TBlockCipher128::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TRijndael::SelfTest() {

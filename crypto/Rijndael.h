@@ -9,14 +9,8 @@
 
 namespace setup {
 
-class TRijndael final : public TBlockCipher128 {
+class TRijndael final : public TBlockCipherFixed<9, u"Rijndael", 128, 256> {
  public:
-  static constexpr int kId = 9;
-  static constexpr int kMaxKeyBits = 256;
-
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"Rijndael"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

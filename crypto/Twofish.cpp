@@ -222,7 +222,7 @@ void TTwofish::ScheduleKey(const std::uint8_t* key, std::uint32_t size) {
 void TTwofish::Burn() {
   K.Wipe();
   S.Wipe();
-  TBlockCipher128::Burn();
+  TBlockCipher::Burn();
 }
 
 bool TTwofish::SelfTest() {

@@ -10,16 +10,10 @@
 
 namespace setup {
 
-class TTwofish final : public TBlockCipher128 {
+class TTwofish final : public TBlockCipherFixed<6, u"Twofish", 128, 256> {
  public:
-  static constexpr int kId = 6;
-  static constexpr int kMaxKeyBits = 256;
-
   TTwofish();
 
-  int GetId() const override { return kId; }
-  std::u16string GetAlgorithm() const override { return u"Twofish"; }
-  int GetMaxKeySize() const override { return kMaxKeyBits; }
   bool SelfTest() override;
 
   void Burn() override;

@@ -1,7 +1,6 @@
 #include "gui/Application.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "shell/ApplicationTitle.h"
 #include "gui/CommonControls.h"
@@ -20,14 +19,13 @@ TApplication::~TApplication() {
   mainForm_.reset();
   // The title source is not cleared here: it is a static made after this object, so it is
   // already gone, and nothing asks it for the title any more.
-  if (comInitialized_) CoUninitialize();
 }
 
 void TApplication::Initialize() {
   // Before any window: an unaware program's windows would be stretched as bitmaps.
   BecomeDpiAware();
   // The shortcut routines and the JPEG decoder create COM objects on this thread.
-  comInitialized_ = SUCCEEDED(CoInitialize(nullptr));
+  apartment_.emplace();
   // The progress bar's class; without it the bar is missing and everything else still works.
   (void)RegisterControlClasses(ICC_PROGRESS_CLASS);
   if (title_.empty()) title_ = ApplicationTitle();  // the program's file name, before a source is set

@@ -5,10 +5,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "gui/Form.h"
+#include "shell/ComApartment.h"
 
 namespace setup::gui {
 
@@ -58,7 +60,7 @@ class TApplication {
   bool HandleOneMessage();
   void RaiseIdle() noexcept;
 
-  bool comInitialized_ = false;
+  std::optional<ComApartment> apartment_;  // joined by Initialize, left after the forms are gone
   bool terminated_ = false;
   HICON icon_ = nullptr;  // shared resource icon: not destroyed
   std::u16string title_;

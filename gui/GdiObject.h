@@ -3,73 +3,34 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "base/UniqueOwner.h"
 
 namespace setup::gui {
 
 // Owns one GDI object (font, brush, bitmap) and deletes it when it goes.
-template <typename Handle>
-class GdiObject {
- public:
-  GdiObject() noexcept = default;
-  explicit GdiObject(Handle handle) noexcept : handle_(handle) {}
-  ~GdiObject() { Reset(); }
-
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-
-  Handle Get() const noexcept { return handle_; }
-  explicit operator bool() const noexcept { return handle_ != nullptr; }
-  void Reset(Handle handle = nullptr) noexcept {
-    if (handle_) DeleteObject(handle_);
-    handle_ = handle;
-  }
-
- private:
-  Handle handle_ = nullptr;
+template <typename GdiHandle>
+struct GdiObjectTraits {
+  using Handle = GdiHandle;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle handle) noexcept { DeleteObject(handle); }
 };
+
+template <typename Handle>
+using GdiObject = UniqueOwner<GdiObjectTraits<Handle>>;
 
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
 using BitmapHandle = GdiObject<HBITMAP>;
 
-// Owns one window and destroys it (with its children) when it goes.
-class WindowHandle {
- public:
-  WindowHandle() noexcept = default;
-  explicit WindowHandle(HWND handle) noexcept : handle_(handle) {}
-  ~WindowHandle() { Reset(); }
-
-  WindowHandle(const WindowHandle&) = delete;
-  WindowHandle& operator=(const WindowHandle&) = delete;
-  WindowHandle(WindowHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  WindowHandle& operator=(WindowHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
-
-  HWND Get() const noexcept { return handle_; }
-  // Forgets a window that the system has destroyed already (with its parent).
-  void Release() noexcept { handle_ = nullptr; }
-  void Reset(HWND handle = nullptr) noexcept {
-    if (handle_) DestroyWindow(handle_);
-    handle_ = handle;
-  }
-
- private:
-  HWND handle_ = nullptr;
+// Owns one window and destroys it (with its children) when it goes. A window the system has
+// destroyed already (with its parent) is forgotten through Release.
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() noexcept { return nullptr; }
+  static void Close(Handle window) noexcept { DestroyWindow(window); }
 };
+
+using WindowHandle = UniqueOwner<WindowTraits>;
 
 // A device context selected with one object for the length of a scope.
 class SelectedObject {

@@ -113,7 +113,7 @@ LRESULT CALLBACK TWindow::OwnClassProcedure(HWND hwnd, UINT message, WPARAM wPar
   const LRESULT result = self->Dispatch(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     self->DetachProcedures();
-    self->handle_.Release();  // the system has destroyed it (with its parent)
+    (void)self->handle_.Release();  // the system has destroyed it (with its parent)
   }
   return result;
 }
@@ -124,7 +124,7 @@ LRESULT CALLBACK TWindow::SubclassProcedure(HWND, UINT message, WPARAM wParam, L
   const LRESULT result = self->Dispatch(message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     self->DetachProcedures();
-    self->handle_.Release();
+    (void)self->handle_.Release();
   }
   return result;
 }

@@ -84,7 +84,7 @@ void MakeFolders(const std::u16string& folder, const ExtractControl& control) {
   if (control.journal)
     control.journal->CreateFolders(folder);
   else
-    ForceDirectories(folder);
+    (void)ForceDirectories(folder);  // a folder that cannot be made is named when its first file fails
 }
 
 void StopIfCancelled(const ExtractControl& control) {

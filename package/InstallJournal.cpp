@@ -90,10 +90,11 @@ void Undo(const Entries& entries, const Allowed& allowed, const BeforeFolders& b
     switch (it->kind) {
       case kTemporary:
       case kNewFile:
-        if (allowed(it->path) && FileExists(it->path)) RemoveFile(it->path);
+        if (allowed(it->path) && FileExists(it->path)) (void)RemoveFile(it->path);
         break;
       case kAside:
-        if (allowed(it->path) && allowed(it->second) && FileExists(it->second)) ReplaceFileWith(it->second, it->path);
+        if (allowed(it->path) && allowed(it->second) && FileExists(it->second))
+          (void)ReplaceFileWith(it->second, it->path);
         break;
       default:
         break;
@@ -101,7 +102,7 @@ void Undo(const Entries& entries, const Allowed& allowed, const BeforeFolders& b
   }
   beforeFolders();
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    if (it->kind == kFolder && allowed(it->path)) RemoveEmptyDirectory(it->path);
+    if (it->kind == kFolder && allowed(it->path)) (void)RemoveEmptyDirectory(it->path);
   }
 }
 
@@ -185,7 +186,7 @@ bool InstallJournal::Commit() {
   journal_file::Close(handle_);
   handle_ = journal_file::kNoFile;
   // A moved-aside file still in use stays for the next run's recovery, and so does the journal.
-  if (clean) RemoveFile(file_);
+  if (clean) (void)RemoveFile(file_);
   return clean;
 }
 
@@ -198,7 +199,7 @@ void InstallJournal::Rollback() noexcept {
         [this] {
           journal_file::Close(handle_);
           handle_ = journal_file::kNoFile;
-          RemoveFile(file_);
+          (void)RemoveFile(file_);
         });
   } catch (...) {
     // Best effort: whatever could not be undone stays for the next run's recovery.
@@ -222,9 +223,9 @@ bool RecoverInstallJournal(const std::u16string& folder, const JournalPathFilter
   const bool committed =
       std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == kCommitted; });
   if (committed) {
-    if (RemoveAsides(entries, allowed)) RemoveFile(file);
+    if (RemoveAsides(entries, allowed)) (void)RemoveFile(file);
   } else {
-    Undo(entries, allowed, [&] { RemoveFile(file); });
+    Undo(entries, allowed, [&] { (void)RemoveFile(file); });
   }
   return true;
 }

@@ -55,7 +55,7 @@ ReplacingFile::ReplacingFile(TargetFolder folder, std::u16string_view name)
 
 ReplacingFile::~ReplacingFile() {
   if (committed_) return;
-  if (open_) Close();
+  if (open_) (void)Close();  // abandoned: nothing to report from a destructor
   RemoveTemporary();
 }
 

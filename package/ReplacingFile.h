@@ -38,10 +38,10 @@ class ReplacingFile {
  private:
   // Platform part, relative to the held folder: exclusive creation (false when the name exists),
   // writing, closing, moving, removing the temporary file.
-  bool CreateExclusive();
-  bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
-  bool Close();
-  bool MoveOverTarget();
+  [[nodiscard]] bool CreateExclusive();
+  [[nodiscard]] bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
+  [[nodiscard]] bool Close();
+  [[nodiscard]] bool MoveOverTarget();
   void RemoveTemporary() noexcept;
 
   TargetFolder folder_;

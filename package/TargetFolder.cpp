@@ -1,6 +1,7 @@
 #include "package/TargetFolder.h"
 
 #include "base/FileSystem.h"
+#include "base/Text.h"
 #include "package/PackageErrors.h"
 
 namespace setup {
@@ -13,7 +14,7 @@ TargetFolder::TargetFolder(std::u16string base, std::u16string_view relative, Mi
   const bool baseOpen =
       OpenBase(basePath) || (missing == Missing::Create && ForceDirectories(basePath) && OpenBase(basePath));
   if (!baseOpen) {
-    failure_ = LastErrorText();  // before anything else can overwrite it
+    Fail();
     return;
   }
   std::size_t start = 0;
@@ -24,11 +25,18 @@ TargetFolder::TargetFolder(std::u16string base, std::u16string_view relative, Mi
     start = end + 1;
     if (component.empty() || component == u".") continue;
     if (!OpenComponent(component, missing, basePath + std::u16string(relative.substr(0, end)))) {
-      failure_ = LastErrorText();
+      Fail();
       return;
     }
   }
   open_ = true;
+}
+
+// The folder is named with the system's reason, so a file that cannot be written here says which
+// folder stood in its way.
+void TargetFolder::Fail() {
+  const std::u16string reason = LastErrorText();  // before anything else can overwrite it
+  failure_ = FormatText(u"Unable to create directory \"%s\". %s", {path_, reason});
 }
 
 TargetFolder::~TargetFolder() {

@@ -47,6 +47,8 @@ class TargetFolder {
   bool OpenBase(const std::u16string& path);
   bool OpenComponent(std::u16string_view component, Missing missing, const std::u16string& path);
   static void CloseHandle(std::intptr_t handle) noexcept;
+  // Records why the walk stopped: "Unable to create directory "<folder>". <reason>".
+  void Fail();
 
   std::u16string path_;
   std::u16string failure_;

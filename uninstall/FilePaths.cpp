@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "uninstall/UniqueHandle.h"
+#include "shell/UniqueHandle.h"
 
 namespace setup {
 

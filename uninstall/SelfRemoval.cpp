@@ -11,7 +11,7 @@
 #include "base/Text.h"
 #include "shell/ShellPaths.h"
 #include "uninstall/FilePaths.h"
-#include "uninstall/UniqueHandle.h"
+#include "shell/UniqueHandle.h"
 
 namespace setup {
 

@@ -14,7 +14,7 @@
 namespace setup {
 
 // Starts the temporary copy. Returns false, with no copy left, when it cannot be started.
-bool StartSelfRemoval();
+[[nodiscard]] bool StartSelfRemoval();
 
 // The temporary copy's work: `processHandle` is the value of the inherited handle to the
 // uninstaller's process. Returns the exit code: 0 when the uninstaller's file is gone.

@@ -16,6 +16,6 @@ std::u16string UninstallProgramPath(const std::u16string& uninstallString);
 // UninstallString names the file `uninstaller`. A key that names another program (another
 // installation of the product) stays. An empty name, or one with a "\", names no product key.
 // True when the key was deleted.
-bool RemoveUninstallRegistration(const std::u16string& displayName, const std::u16string& uninstaller);
+[[nodiscard]] bool RemoveUninstallRegistration(const std::u16string& displayName, const std::u16string& uninstaller);
 
 }  // namespace setup

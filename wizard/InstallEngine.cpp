@@ -1,7 +1,5 @@
 #include "wizard/InstallEngine.h"
 
-#include "config/Global.h"
-
 #include <algorithm>
 #include <cwctype>
 
@@ -9,13 +7,14 @@
 #include "base/FileSystem.h"
 #include "base/MemorySource.h"
 #include "base/Text.h"
+#include "config/Global.h"
+#include "gui/Resources.h"
 #include "package/Extract.h"
 #include "package/FileTable.h"
 #include "package/PackagePaths.h"
 #include "shell/ByteSize.h"
 #include "shell/Registry.h"
 #include "shell/Shortcuts.h"
-#include "gui/Resources.h"
 
 namespace setup {
 
@@ -209,7 +208,8 @@ bool InstallRun::Prepare() {
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
     if (!CreateDirectoryW(WidePtr(*it), nullptr) && !DirectoryExists(*it)) {
       const std::u16string reason = LastErrorText();
-      for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made) RemoveEmptyDirectory(*made);
+      for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
+        (void)RemoveEmptyDirectory(*made);
       createdFolders_.clear();
       currentFile_ = *it;
       Fail(InstallOutcome::UnusableDestination, reason);
@@ -225,7 +225,8 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
   try {
     journal_ = std::make_unique<InstallJournal>(choices_.setupDir, createdFolders_);
   } catch (...) {
-    for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made) RemoveEmptyDirectory(*made);
+    for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
+      (void)RemoveEmptyDirectory(*made);
     Fail(InstallOutcome::WriteFailure, MessageOf(std::current_exception()));
     return false;
   }
@@ -277,11 +278,12 @@ void InstallRun::Finish() {
     }
 
     const std::u16string key = kUninstallRoot + choices_.displayName;
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
+    (void)CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
     // The product file may name its own publisher and web page; the built-in ones are the default.
     const bool chinese = choices_.languageIndex == Global::kChinese;
     const PublisherInfo& builtIn = chinese ? kChinesePublisher : kEnglishPublisher;
-    const std::u16string publisherName = Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
+    const std::u16string publisherName =
+        Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
     const std::u16string webPage = Global::LoadConfigString(chinese ? Global::idWebPageCn : Global::idWebPageEn);
     std::u16string location = choices_.setupDir;
     if (location.size() > 3 && location.back() == u'\\') location.pop_back();
@@ -296,13 +298,13 @@ void InstallRun::Finish() {
         {u"InstallLocation", location},
         {u"QuietUninstallString", uninstaller + u" /S"},
     };
-    for (const auto& [name, data] : values) WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
+    for (const auto& [name, data] : values) (void)WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
     const std::pair<const char16_t*, DWORD> numbers[] = {
         {u"EstimatedSize", static_cast<DWORD>((totalUnpacked_ + 1023) / 1024)},
         {u"NoModify", 1},
         {u"NoRepair", 1},
     };
-    for (const auto& [name, value] : numbers) WriteRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
+    for (const auto& [name, value] : numbers) (void)WriteRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
     log_.Line(u"Registered: HKEY_LOCAL_MACHINE\\" + key);
   } catch (const Exception& error) {
     // Deliberately not a failure: the product is installed; only its conveniences are missing.

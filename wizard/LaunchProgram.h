@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "shell/UniqueHandle.h"
+
 namespace setup {
 
 // Opens `file` (a full path) with its default action and `parameters`, shown normally. The

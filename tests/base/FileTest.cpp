@@ -29,7 +29,7 @@ TEST(FileSystem, ForceDirectoriesMakesMissingParents) {
   EXPECT_TRUE(DirectoryExists(root + u"\\one\\\u6F9C\u5DDD\\three"));
   EXPECT_TRUE(ForceDirectories(deep));  // already there
   EXPECT_FALSE(FileExists(deep));
-  EXPECT_THROW(ForceDirectories(u""), EInOutError);
+  EXPECT_THROW((void)ForceDirectories(u""), EInOutError);
 }
 
 TEST(FileSystem, ForceDirectoriesFailsBelowAFile) {

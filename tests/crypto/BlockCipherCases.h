@@ -1,4 +1,5 @@
-// Case tables and checks shared by the vector suites of the CAST, DES, Twofish and IDEA ciphers.
+// Case tables and checks shared by the 8-bit CFB and string suites of the CAST, DES, Twofish and
+// IDEA ciphers (their single blocks are in data/block/).
 // Every check runs both directions: a round trip alone passes when both are wrong alike.
 #pragma once
 
@@ -11,15 +12,6 @@
 #include "Hex.h"
 
 namespace setup::testing_support {
-
-// One block under one key.
-struct BlockCase {
-  const char* name;
-  std::uint32_t keyBits;  // the Init size; the key text may hold more bytes, which stay unread
-  const char* key;
-  const char* plain;
-  const char* cipher;
-};
 
 // 8-bit CFB from a given initial vector.
 struct Cfb8Case {
@@ -45,21 +37,6 @@ inline constexpr char16_t kCrossCheckText[] = u"Setup \u2713 \u5b89\u88c5 Glypho
 template <typename Case>
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
   return info.param.name;
-}
-
-template <typename Cipher>
-void ExpectBlockBothWays(const BlockCase& c) {
-  const auto key = FromHex(c.key);
-  const auto plain = FromHex(c.plain);
-  const auto expected = FromHex(c.cipher);
-  Cipher cipher;
-  cipher.Init(key.data(), c.keyBits);
-  ASSERT_EQ(plain.size() * 8, static_cast<std::size_t>(cipher.GetBlockSize()));
-  std::vector<std::uint8_t> block(plain.size());
-  cipher.EncryptECB(plain.data(), block.data());
-  EXPECT_EQ(ToHex(block), c.cipher);
-  cipher.DecryptECB(expected.data(), block.data());
-  EXPECT_EQ(ToHex(block), c.plain);
 }
 
 template <typename Cipher>

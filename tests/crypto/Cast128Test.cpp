@@ -13,17 +13,6 @@ namespace {
 using namespace testing_support;
 
 // clang-format off
-const BlockCase kBlockCases[] = {
-    // RFC 2144 B.1: 128-, 80- and 40-bit keys, the last two in 12 rounds.
-    {"Rfc2144Key128", 128, "0123456712345678234567893456789a", "0123456789abcdef", "238b4fe5847e44b2"},
-    {"Rfc2144Key80", 80, "01234567123456782345", "0123456789abcdef", "eb6a711a2c02271b"},
-    {"Rfc2144Key40", 40, "0123456712", "0123456789abcdef", "7ac816d16e9b302e"},
-    // 44 bits reads five bytes: the sixth is never looked at.
-    {"Size44", 44, "0123456712ff", "0123456789abcdef", "7ac816d16e9b302e"},
-    // Cross-check: 13 bytes, 16 rounds, zero-padded by the cipher.
-    {"EcbKey104", 104, "a4c3b2e1f0a1b2c3d4e5f60718", "6bc1bee22e409f96", "4fb34ed650d412e2"},
-};
-
 const Cfb8Case kCfb8Cases[] = {
     {"Key40", 40, "0123456712", "f0e1d2c3b4a59687", "6bc1bee22e409f96e93d7e117393172aae2d8a571e", "00214751d09259a1a80e8298d997d1370a831863da"},
     {"Key80", 80, "01234567123456782345", "f0e1d2c3b4a59687", "6bc1bee22e409f96e93d7e117393172aae2d8a571e", "76fc7b9d86a14a51c6f3ad7461718e4aa14934ba52"},
@@ -36,10 +25,6 @@ const TextCase kTextCases[] = {
     {"Key128", 128, "0123456712345678234567893456789a", "f0e1d2c3b4a59687", "0p6EInBe0L0JtPlcLIsjZFsuhHtYx2GDfWds9y/s+eN579m5"},
 };
 // clang-format on
-
-class Cast128Block : public ::testing::TestWithParam<BlockCase> {};
-TEST_P(Cast128Block, KnownBlockBothWays) { ExpectBlockBothWays<TCast128>(GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Vectors, Cast128Block, ::testing::ValuesIn(kBlockCases), CaseName<BlockCase>);
 
 class Cast128Cfb8 : public ::testing::TestWithParam<Cfb8Case> {};
 TEST_P(Cast128Cfb8, KnownStreamBothWays) { ExpectCfb8BothWays<TCast128>(GetParam()); }
@@ -99,11 +84,6 @@ TEST_P(Cast128Maintenance, ReachesTheKnownKeys) {
 
 INSTANTIATE_TEST_SUITE_P(Rfc2144, Cast128Maintenance, ::testing::ValuesIn(kMaintenanceCases),
                          CaseName<MaintenanceCase>);
-
-TEST(Cast128, SelfTestPasses) {
-  TCast128 cipher;
-  EXPECT_TRUE(cipher.SelfTest());
-}
 
 }  // namespace
 }  // namespace setup

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Hex.h"
+#include "Tsv.h"
 #include "base/CodePage.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/Envelope.h"
@@ -36,17 +36,7 @@ struct VectorRow {
 
 std::vector<VectorRow> LoadVectors() {
   std::vector<VectorRow> rows;
-  std::istringstream lines(kEnvelopeVectorsTsv);
-  std::string line;
-  std::getline(lines, line);  // column names
-  while (std::getline(lines, line)) {
-    if (line.empty()) continue;
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-      fields.push_back(line.substr(start, tab - start));
-    }
-    fields.push_back(line.substr(start));
+  for (const auto& fields : testing_support::TsvRows(kEnvelopeVectorsTsv)) {
     if (fields.size() != 5) continue;
     rows.push_back({std::stoi(fields[0]), std::stoi(fields[1]), FromHexUtf16(fields[2]), Widen(fields[3]),
                     FromHexUtf16(fields[4])});

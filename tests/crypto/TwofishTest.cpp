@@ -16,19 +16,6 @@ namespace {
 using namespace testing_support;
 
 // clang-format off
-const BlockCase kBlockCases[] = {
-    {"PublishedKey128", 128, "00000000000000000000000000000000", "00000000000000000000000000000000", "9f589f5cf6122c32b6bfec2f2ae8c35a"},
-    {"PublishedKey192", 192, "0123456789abcdeffedcba98765432100011223344556677", "00000000000000000000000000000000", "cfd1d2e5a9be9cdf501f13b892bd2248"},
-    {"PublishedKey256", 256, "0123456789abcdeffedcba987654321000112233445566778899aabbccddeeff", "00000000000000000000000000000000", "37527be0052334b89f0cfccae87cfa20"},
-    {"EcbKey128", 128, "0123456789abcdeffedcba9876543210", "6bc1bee22e409f96e93d7e117393172a", "63aba404bffae116c065f8084b8ac1fb"},
-    {"EcbKey160", 160, "0123456789abcdeffedcba987654321000112233", "6bc1bee22e409f96e93d7e117393172a", "c9e04ec70f1f751d50f071f9a5bb95e7"},
-    {"EcbKey192", 192, "0123456789abcdeffedcba98765432100011223344556677", "6bc1bee22e409f96e93d7e117393172a", "620f1e3679651c36983b978884b03525"},
-    {"EcbKey256", 256, "0123456789abcdeffedcba987654321000112233445566778899aabbccddeeff", "6bc1bee22e409f96e93d7e117393172a", "a654a7c92709e46bfeeaa56cacc3892f"},
-    // 160 bits is a 192-bit key with four zero bytes; 164 bits reads the same 20 bytes.
-    {"Padded160", 192, "0123456789abcdeffedcba98765432100011223300000000", "6bc1bee22e409f96e93d7e117393172a", "c9e04ec70f1f751d50f071f9a5bb95e7"},
-    {"Size164", 164, "0123456789abcdeffedcba987654321000112233ff", "6bc1bee22e409f96e93d7e117393172a", "c9e04ec70f1f751d50f071f9a5bb95e7"},
-};
-
 const Cfb8Case kCfb8Cases[] = {
     {"Key128", 128, "0123456789abcdeffedcba9876543210", "000102030405060708090a0b0c0d0e0f", "6bc1bee22e409f96e93d7e117393172aae2d8a571e", "b575ac55c81453560b840fea44dcb259ac64a5f681"},
     {"Key160", 160, "0123456789abcdeffedcba987654321000112233", "000102030405060708090a0b0c0d0e0f", "6bc1bee22e409f96e93d7e117393172aae2d8a571e", "c489af2718e16fa5def2d02db01875127030d81087"},
@@ -43,10 +30,6 @@ const TextCase kTextCases[] = {
     {"Key256", 256, "0123456789abcdeffedcba987654321000112233445566778899aabbccddeeff", "000102030405060708090a0b0c0d0e0f", "0mz1HtpsnzNNs0jLb38U+sLDEO+3PWdtn6zGyFsgbrhzosmH"},
 };
 // clang-format on
-
-class TwofishBlock : public ::testing::TestWithParam<BlockCase> {};
-TEST_P(TwofishBlock, KnownBlockBothWays) { ExpectBlockBothWays<TTwofish>(GetParam()); }
-INSTANTIATE_TEST_SUITE_P(Vectors, TwofishBlock, ::testing::ValuesIn(kBlockCases), CaseName<BlockCase>);
 
 class TwofishCfb8 : public ::testing::TestWithParam<Cfb8Case> {};
 TEST_P(TwofishCfb8, KnownStreamBothWays) { ExpectCfb8BothWays<TTwofish>(GetParam()); }
@@ -95,16 +78,16 @@ INSTANTIATE_TEST_SUITE_P(Published, TwofishIterated, ::testing::ValuesIn(kIterat
 // Two threads construct the first instances of a process at the same moment, each enciphering
 // a known block; true when both saw complete tables.
 bool TwoThreadsEncipherTheKnownBlock() {
-  const BlockCase& known = kBlockCases[2];
-  const auto key = FromHex(known.key);
-  const auto plain = FromHex(known.plain);
+  // The published 256-bit known answer (data/block/Twofish.tsv, PublishedKey256).
+  const auto key = FromHex("0123456789abcdeffedcba987654321000112233445566778899aabbccddeeff");
+  const auto plain = FromHex("00000000000000000000000000000000");
   bool ok[2] = {false, false};
   auto encipher = [&](int slot) {
     TTwofish cipher;
-    cipher.Init(key.data(), known.keyBits);
+    cipher.Init(key.data(), 256);
     std::vector<std::uint8_t> block(16);
     cipher.EncryptECB(plain.data(), block.data());
-    ok[slot] = ToHex(block) == known.cipher;
+    ok[slot] = ToHex(block) == "37527be0052334b89f0cfccae87cfa20";
   };
   std::thread first(encipher, 0);
   std::thread second(encipher, 1);
@@ -118,11 +101,6 @@ bool TwoThreadsEncipherTheKnownBlock() {
 TEST(TwofishDeathTest, TwoThreadsConstructTheFirstInstances) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(std::exit(TwoThreadsEncipherTheKnownBlock() ? 0 : 1), ::testing::ExitedWithCode(0), "");
-}
-
-TEST(Twofish, SelfTestPasses) {
-  TTwofish cipher;
-  EXPECT_TRUE(cipher.SelfTest());
 }
 
 }  // namespace

@@ -300,6 +300,19 @@ TEST_F(ExtractFailure, TargetFolderThatIsAFile) {
   EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
 }
 
+// The folder that cannot be made is named in the reason, not only the file that needed it.
+TEST_F(ExtractFailure, TargetFolderThatCannotBeMadeIsNamed) {
+  const std::string c = Zlib("c");
+  const std::string message =
+      Fail(HandBuiltPackage(kFirst + c, FirstRow() + u"b.txt\\deeper\\,c.txt," + Size(c) + u",1"));
+  const std::string destination = ToUtf8(destination_.Text());
+  const std::string start = "Cannot create file \"" + destination + "b.txt\\deeper\\c.txt\". " +
+                            "Unable to create directory \"" + destination + "b.txt\\deeper\\\". ";
+  EXPECT_EQ(message.substr(0, start.size()), start) << message;
+  EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
+  EXPECT_FALSE(HoldsTemporaryFile(destination_.Path()));
+}
+
 #ifndef _WIN32
 TEST_F(ExtractFailure, WriteFailureMidFileKeepsTheOldFile) {
   const std::string content(3 * 1024 * 1024, 'w');

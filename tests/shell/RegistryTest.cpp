@@ -135,7 +135,7 @@ class VolatileParentTest : public RegistryTest {
 TEST_F(VolatileParentTest, CreateFailureNamesTheKeyAsGiven) {
   const std::u16string path = LeadingBackslash(Below(u"Volatile\\Child"));
   try {
-    CreateRegistryKey(HKEY_CURRENT_USER, path);
+    (void)CreateRegistryKey(HKEY_CURRENT_USER, path);
     FAIL() << "no error raised";
   } catch (const ERegistryException& error) {
     EXPECT_EQ(error.Message(), u"Failed to create key " + path);
@@ -151,7 +151,7 @@ TEST_F(VolatileParentTest, WriteReturnsFalseWhenTheKeyCannotBeCreated) {
 TEST(RegistryRootTest, InvalidRootHandle) {
   const auto invalid = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x0BAD0000));
   try {
-    CreateRegistryKey(invalid, u"Key");
+    (void)CreateRegistryKey(invalid, u"Key");
     FAIL() << "no error raised";
   } catch (const ERegistryException& error) {
     EXPECT_EQ(ToUtf8(error.Message()), "Failed to create key Key");
@@ -215,7 +215,7 @@ TEST_F(RegistryTest, ValueThatCannotBeSetRaises) {
   // Value names are limited to 16,383 characters; a longer one cannot be set.
   const std::u16string longName(20000, u'n');
   try {
-    WriteRegistryString(HKEY_CURRENT_USER, key_.Path(), longName, u"text");
+    (void)WriteRegistryString(HKEY_CURRENT_USER, key_.Path(), longName, u"text");
     FAIL() << "no error raised";
   } catch (const ERegistryException& error) {
     EXPECT_EQ(error.Message(), u"Failed to set data for '" + longName + u"'");

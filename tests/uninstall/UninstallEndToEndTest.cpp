@@ -139,14 +139,14 @@ class StagedInstallation : public testing::Test {
     // The registration the wizard writes, and one of another installation in the other language.
     key_ = kUninstallRoot + DisplayName();
     otherKey_ = kUninstallRoot + OtherDisplayName();
-    CreateRegistryKey(HKEY_LOCAL_MACHINE, key_);
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayIcon", setupDir + u"Probe.exe");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayName", DisplayName());
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayVersion", u"1.0");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"Publisher", u"Velmora Software");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"URLInfoAbout", u"https://velmora.example/");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString", u"\"" + setupDir + u"Uninst.exe\"");
-    WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", u"C:\\Elsewhere\\Uninst.exe");
+    ASSERT_TRUE(CreateRegistryKey(HKEY_LOCAL_MACHINE, key_));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayIcon", setupDir + u"Probe.exe"));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayName", DisplayName()));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"DisplayVersion", u"1.0"));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"Publisher", u"Velmora Software"));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"URLInfoAbout", u"https://velmora.example/"));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, key_, u"UninstallString", u"\"" + setupDir + u"Uninst.exe\""));
+    ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", u"C:\\Elsewhere\\Uninst.exe"));
 
     // A shared file in the system folder, which no uninstaller removes.
     systemFile_ = fs::path(W(GetSystemFolder())) / (L"ProbeShared" + std::to_wstring(GetCurrentProcessId()) + L".dll");
@@ -270,7 +270,7 @@ TEST_F(StagedInstallation, QuickLaunchShortcutAndOtherLanguageKeyOfThisInstallat
   // This installation's Quick Launch shortcut replaces the one to a program elsewhere, and the
   // other language's key names this uninstaller (an earlier install in the other language).
   CreateShortcut(setupDir + u"Probe.exe", u"", DisplayName(), spQuickLaunch, u"");
-  WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", setupDir + u"Uninst.exe");
+  ASSERT_TRUE(WriteRegistryString(HKEY_LOCAL_MACHINE, otherKey_, u"UninstallString", setupDir + u"Uninst.exe"));
   Process uninstaller(Uninstaller(), L"/S");
   EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(kRemoved));
   ExpectUninstallerGone();

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Prints the cross-check vectors embedded in Cast128Test, Cast256Test, DesTest, TwofishTest
-and IdeaTest, made with independent implementations from Debian packages:
+"""Prints the cross-check vectors of Cast128Test, Cast256Test, DesTest, TwofishTest and IdeaTest
+(their single blocks as rows of data/block/<cipher>.tsv), made with independent
+implementations from Debian packages:
 
   - Botan 2 through its Python binding (package python3-botan): CAST-128 with 11- to 16-byte
     keys, CAST-256, Twofish, IDEA, two- and three-key TripleDES; ECB and CFB(8).
@@ -71,7 +72,8 @@ def cfb8(ecb, iv, data):
 
 
 def emit_block(name, key_bits, key, plain, cipher):
-    print('    {"%s", %d, "%s", "%s", "%s"},' % (name, key_bits, key.hex(), plain.hex(), cipher.hex()))
+    # A row of data/block/<cipher>.tsv.
+    print("\t".join((name, str(key_bits), key.hex(), plain.hex(), cipher.hex())))
 
 
 def emit(name, key_bits, key, iv, plain, cipher):

@@ -1,0 +1,20 @@
+// A move-only owner of a kernel object handle (file, process, thread).
+#pragma once
+
+#include <windows.h>
+
+#include "base/UniqueOwner.h"
+
+namespace setup {
+
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return nullptr; }
+  // INVALID_HANDLE_VALUE (a failed CreateFileW) is held as no handle.
+  static Handle Adopt(Handle handle) noexcept { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+  static void Close(Handle handle) noexcept { CloseHandle(handle); }
+};
+
+using UniqueHandle = UniqueOwner<KernelHandleTraits>;
+
+}  // namespace setup
