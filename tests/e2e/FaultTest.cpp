@@ -536,6 +536,10 @@ TEST_F(Faults, SilentInstallRegistersAndTheQuietUninstallRemovesIt) {
     const fs::path installed = system ? fs::path(W(GetSystemFolder())) / relative.filename() : destination / relative;
     EXPECT_EQ(Bytes(installed), Bytes(entry.path())) << installed.string();
   }
+  // The uninstaller is packed beside the staged tree: stpack build writes it.
+  const fs::path builtUninstaller = fs::path(WindowsPath(GLYPHOR_DIR)) / "Uninst.exe";
+  EXPECT_EQ(Bytes(destination / "Uninst.exe"), Bytes(builtUninstaller));
+  total += fs::file_size(builtUninstaller);
   // Wine keeps a shortcut's target in the ANSI code page, which has no Chinese characters in
   // the English run: there the shortcut is only looked for.
   ASSERT_TRUE(fs::exists(fs::path(W(DesktopLink()))));
