@@ -23,9 +23,8 @@ bool SameTextIgnoreCase(std::u16string_view a, std::u16string_view b);
 
 #ifdef _WIN32
 // Win32 takes wchar_t text; on Windows it has the same size and layout as char16_t.
-inline const wchar_t* WidePtr(const std::u16string& text) {
-  return reinterpret_cast<const wchar_t*>(text.c_str());
-}
+inline const wchar_t* WidePtr(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline const wchar_t* WidePtr(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 inline std::u16string FromWide(const wchar_t* text) {
   return text ? std::u16string(reinterpret_cast<const char16_t*>(text)) : std::u16string();
 }

@@ -19,8 +19,7 @@ namespace setup {
 namespace {
 
 struct Target {
-  std::u16string folder;  // the folder text that the file name follows
-  bool macro = false;     // macro rows keep a file that already exists
+  bool macro = false;  // macro rows keep a file that already exists
   // The same folder split for TargetFolder: the trusted base (destination or system folder),
   // the folders below it, and the text after the last separator, which begins the file name.
   std::u16string base;
@@ -56,7 +55,6 @@ std::vector<Target> ResolveTargets(const PackageTable& table, const std::u16stri
       target.base = destination;
       SplitBelow(target, row.folder);
     }
-    target.folder = target.base + target.below + target.namePrefix;
     targets.push_back(std::move(target));
   }
   return targets;

@@ -4,13 +4,15 @@
 
 #include <string_view>
 
+#include "base/Text.h"
+#include "product/ProductIds.h"
 #include "uninstall/FileList.h"
 
 namespace setup {
 
 std::vector<std::u16string> LoadInstalledFileList() {
   HMODULE module = GetModuleHandleW(nullptr);
-  HRSRC resource = FindResourceW(module, L"UNINSTALLFILES", MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+  HRSRC resource = FindResourceW(module, WidePtr(product::kUninstallFiles), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
   if (!bytes) throw EFileListError(u"The file list resource UNINSTALLFILES is missing");

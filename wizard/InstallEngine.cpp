@@ -12,6 +12,7 @@
 #include "package/Extract.h"
 #include "package/FileTable.h"
 #include "package/PackagePaths.h"
+#include "product/ProductIds.h"
 #include "shell/ByteSize.h"
 #include "shell/Registry.h"
 #include "shell/Shortcuts.h"
@@ -20,8 +21,6 @@ namespace setup {
 
 namespace {
 
-constexpr wchar_t kPackageResourceType[] = L"StpFile";
-constexpr wchar_t kPackageResourceName[] = L"SetupPackage";
 constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 struct PublisherInfo {
@@ -138,7 +137,7 @@ void OpenSetupLog(const std::u16string& fileName) { LogSlot() = std::make_unique
 std::span<const std::byte> EmbeddedPackage() {
   // The package is read where it lies, in this program's own image: no copy on disk that
   // another process could replace or change between its writing and its reading.
-  const auto bytes = gui::ResourceBytes(kPackageResourceType, kPackageResourceName);
+  const auto bytes = gui::ResourceBytes(WidePtr(product::kPackageType), WidePtr(product::kPackageName));
   if (bytes.empty()) throw Exception(u"Resource SetupPackage not found");
   return bytes;
 }
