@@ -17,7 +17,9 @@ std::int32_t TextToInt(std::u16string_view text);
 // A decimal number with the user's decimal separator (non-zero is true), or "True" / "False"
 // in any letter case. Raises EConvertError "'%s' is not a valid boolean value".
 bool TextToBool(std::u16string_view text);
-std::optional<double> TryTextToFloat(std::u16string_view text);
+// The number part of it: whether a decimal number is non-zero as a double holds it (too small a
+// magnitude is zero), or nothing when the text is no number or too large for a double.
+std::optional<bool> TryNumberTextToBool(std::u16string_view text);
 
 // The user's decimal separator, read from the locale settings once, on first use.
 char16_t DecimalSeparator();

@@ -11,7 +11,7 @@ StepLog::StepLog(const std::u16string& fileName)
 void StepLog::Line(const std::u16string& text) {
   if (!file_) return;
   const std::string bytes = ToUtf8(text) + "\r\n";
-  const std::lock_guard<std::mutex> lock(mutex_);
+  const std::lock_guard<Mutex> lock(mutex_);
   try {
     file_->WriteBuffer(bytes.data(), bytes.size());
   } catch (const Exception&) {

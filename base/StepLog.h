@@ -3,10 +3,10 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "base/FileStream.h"
+#include "base/Threads.h"
 
 namespace setup {
 
@@ -19,7 +19,7 @@ class StepLog {
   void Line(const std::u16string& text);
 
  private:
-  std::mutex mutex_;
+  Mutex mutex_;
   std::unique_ptr<FileStream> file_;
 };
 

@@ -30,11 +30,12 @@ function(add_stub_executable target)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/Stub.rc.in ${rc} @ONLY)
   set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS
     "${STUB_ICONS}/AppIcon.ico;${STUB_ICONS}/MainIcon.ico;${STUB_MANIFEST}")
-  add_executable(${target} WIN32 ${rc} $<TARGET_OBJECTS:${ARG_ENTRY}>)
+  add_executable(${target} WIN32 ${rc} $<TARGET_OBJECTS:${ARG_ENTRY}> $<TARGET_OBJECTS:setup_library_failures>)
   add_dependencies(${target} setup_icons)
   target_link_libraries(${target} PRIVATE ${ARG_LIBRARIES})
   # Stripped whatever the build type: stpack replaces the last section, so nothing may follow it.
-  target_link_options(${target} PRIVATE -municode -s)
+  # Only the size report's symbol build (SETUP_STRIP off) keeps the symbols, and builds no product.
+  target_link_options(${target} PRIVATE -municode $<$<BOOL:${SETUP_STRIP}>:-s>)
   setup_shipped_link_options(${target})
   # x86 stubs carry their architecture in their names, so both kinds can stand beside stpack.
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i.86$")

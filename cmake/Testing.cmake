@@ -3,6 +3,14 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(WIN32)
+  # The Windows C++ library has no std::mutex (see cmake/mingw-w64-x86_64.cmake), which the
+  # framework's own notification needs: it takes ours instead.
+  foreach(target gtest gtest_main gmock gmock_main)
+    target_compile_definitions(${target} PUBLIC GTEST_HAS_NOTIFICATION_=1)
+    target_compile_options(${target} PUBLIC -include ${PROJECT_SOURCE_DIR}/tests/support/TestFrameworkNotification_win.h)
+  endforeach()
+endif()
 
 if(CMAKE_CROSSCOMPILING)
   # Every Windows test shares one private Wine session: a fixture starts it and another ends it.

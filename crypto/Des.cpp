@@ -97,7 +97,7 @@ constexpr std::uint64_t BitAt(std::uint64_t v, int width, int p) noexcept { retu
 // eight looked-up words.
 using ByteTables = std::array<std::array<std::uint64_t, 256>, 8>;
 
-constexpr ByteTables MakePermutationTables(const std::array<std::uint8_t, 64>& from) {
+ByteTables MakePermutationTables(const std::array<std::uint8_t, 64>& from) {
   // Where each single input bit lands; every table entry is the OR of its bits' images.
   std::array<std::uint64_t, 64> image{};
   for (int i = 0; i < 64; ++i) image[from[i] - 1] |= std::uint64_t{1} << (63 - i);
@@ -114,26 +114,23 @@ constexpr ByteTables MakePermutationTables(const std::array<std::uint8_t, 64>& f
   return tables;
 }
 
-constexpr std::array<std::uint8_t, 64> InitialOrder() {
+std::array<std::uint8_t, 64> InitialOrder() {
   std::array<std::uint8_t, 64> order{};
   for (int i = 0; i < 64; ++i) order[i] = kInitialPermutation[i];
   return order;
 }
 
 // The final permutation is the inverse of the initial one.
-constexpr std::array<std::uint8_t, 64> FinalOrder() {
+std::array<std::uint8_t, 64> FinalOrder() {
   std::array<std::uint8_t, 64> order{};
   for (int i = 0; i < 64; ++i) order[kInitialPermutation[i] - 1] = static_cast<std::uint8_t>(i + 1);
   return order;
 }
 
-constexpr ByteTables kInitialTables = MakePermutationTables(InitialOrder());
-constexpr ByteTables kFinalTables = MakePermutationTables(FinalOrder());
-
 // Each S-box merged with the round permutation P: the 6-bit input to the 32-bit contribution.
 using SpTables = std::array<std::array<std::uint32_t, 64>, 8>;
 
-constexpr SpTables MakeSpTables() {
+SpTables MakeSpTables() {
   SpTables tables{};
   for (int box = 0; box < 8; ++box) {
     for (int input = 0; input < 64; ++input) {
@@ -149,7 +146,25 @@ constexpr SpTables MakeSpTables() {
   return tables;
 }
 
-constexpr SpTables kSp = MakeSpTables();
+// The lookup tables are 34 KB together, but a few thousand steps to compute: they are made at the
+// first use instead of being carried in every Setup.exe. (A static object initialised by these
+// functions would be evaluated by the compiler and stored whole, so the tables are filled in.)
+struct Tables {
+  ByteTables initialPermutation;
+  ByteTables finalPermutation;
+  SpTables sp;
+};
+
+const Tables& SharedTables() {
+  static Tables tables{};
+  [[maybe_unused]] static const bool made = [] {
+    tables.initialPermutation = MakePermutationTables(InitialOrder());
+    tables.finalPermutation = MakePermutationTables(FinalOrder());
+    tables.sp = MakeSpTables();
+    return true;
+  }();
+  return tables;
+}
 
 std::uint64_t Permute(const ByteTables& tables, std::uint64_t v) noexcept {
   std::uint64_t out = 0;
@@ -159,11 +174,11 @@ std::uint64_t Permute(const ByteTables& tables, std::uint64_t v) noexcept {
 
 // The cipher function f: expansion E as eight overlapping 6-bit windows of the rotated half,
 // key addition, S-boxes and P.
-std::uint32_t F(std::uint32_t right, const std::uint8_t* roundKey) noexcept {
+std::uint32_t F(const SpTables& sp, std::uint32_t right, const std::uint8_t* roundKey) noexcept {
   std::uint32_t out = 0;
   for (int box = 0; box < 8; ++box) {
     const std::uint32_t window = bytes::Rotr32(right, (27 - 4 * box) & 31) & 0x3F;
-    out |= kSp[box][window ^ roundKey[box]];
+    out |= sp[box][window ^ roundKey[box]];
   }
   return out;
 }
@@ -203,20 +218,21 @@ void DesRounds::ExpandKey(const std::uint8_t* key, RoundKeys& out) noexcept {
 }
 
 void DesRounds::InitialPermutation(const std::uint8_t* block, std::uint32_t& left, std::uint32_t& right) noexcept {
-  const std::uint64_t permuted = Permute(kInitialTables, bytes::LoadBE64(block));
+  const std::uint64_t permuted = Permute(SharedTables().initialPermutation, bytes::LoadBE64(block));
   left = static_cast<std::uint32_t>(permuted >> 32);
   right = static_cast<std::uint32_t>(permuted);
 }
 
 void DesRounds::FinalPermutation(std::uint32_t left, std::uint32_t right, std::uint8_t* block) noexcept {
-  bytes::StoreBE64(block, Permute(kFinalTables, std::uint64_t{left} << 32 | right));
+  bytes::StoreBE64(block, Permute(SharedTables().finalPermutation, std::uint64_t{left} << 32 | right));
 }
 
 // Sixteen rounds and the swap that ends them, so passes chain without leaving the permuted form.
 void DesRounds::Crypt(const RoundKeys& keys, bool decipher, std::uint32_t& left, std::uint32_t& right) noexcept {
+  const SpTables& sp = SharedTables().sp;
   for (int round = 0; round < kRounds; ++round) {
     const int k = decipher ? kRounds - 1 - round : round;
-    const std::uint32_t next = left ^ F(right, keys.data() + 8 * k);
+    const std::uint32_t next = left ^ F(sp, right, keys.data() + 8 * k);
     left = right;
     right = next;
   }

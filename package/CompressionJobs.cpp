@@ -34,13 +34,11 @@ CompressionJobs::~CompressionJobs() { Shutdown(); }
 
 void CompressionJobs::Shutdown() noexcept {
   {
-    std::lock_guard lock(mutex_);
+    std::lock_guard<Mutex> lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
-  for (std::thread& worker : workers_) {
-    if (worker.joinable()) worker.join();
-  }
+  changed_.NotifyAll();
+  for (Thread& worker : workers_) worker.Join();
 }
 
 std::int64_t CompressionJobs::BlockCount(std::size_t source) const { return blockCounts_[source]; }
@@ -49,9 +47,9 @@ void CompressionJobs::Work() {
   for (;;) {
     std::size_t i = 0;
     {
-      std::unique_lock lock(mutex_);
+      std::unique_lock<Mutex> lock(mutex_);
       // Stay within the window ahead of the caller, so finished blocks do not pile up.
-      changed_.wait(lock, [&] { return stopping_ || next_ == tasks_.size() || next_ < consumed_ + window_; });
+      changed_.Wait(lock, [&] { return stopping_ || next_ == tasks_.size() || next_ < consumed_ + window_; });
       if (stopping_ || next_ == tasks_.size()) return;
       i = next_++;
     }
@@ -64,26 +62,26 @@ void CompressionJobs::Work() {
       failure = std::current_exception();
     }
     {
-      std::lock_guard lock(mutex_);
+      std::lock_guard<Mutex> lock(mutex_);
       tasks_[i].result = std::move(result);
       tasks_[i].failure = failure;
       tasks_[i].done = true;
       // A failure ends the whole package: the blocks after it are not needed.
       if (failure) stopping_ = true;
     }
-    changed_.notify_all();
+    changed_.NotifyAll();
   }
 }
 
 DeflatedBlock CompressionJobs::Next() {
-  std::unique_lock lock(mutex_);
+  std::unique_lock<Mutex> lock(mutex_);
   const std::size_t i = consumed_;
-  changed_.wait(lock, [&] { return tasks_[i].done; });
+  changed_.Wait(lock, [&] { return tasks_[i].done; });
   if (tasks_[i].failure) std::rethrow_exception(tasks_[i].failure);
   DeflatedBlock result = std::move(tasks_[i].result);
   ++consumed_;
   lock.unlock();
-  changed_.notify_all();
+  changed_.NotifyAll();
   return result;
 }
 

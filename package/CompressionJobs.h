@@ -3,15 +3,13 @@
 // bounded whatever the file sizes.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "base/Threads.h"
 #include "package/BlockDeflater.h"
 
 namespace setup {
@@ -52,12 +50,12 @@ class CompressionJobs {
   int level_;
   std::size_t window_;
   std::vector<Task> tasks_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
+  Mutex mutex_;
+  ConditionVariable changed_;
   std::size_t next_ = 0;      // next task a worker takes; guarded by mutex_
   std::size_t consumed_ = 0;  // tasks handed over by Next; guarded by mutex_
   bool stopping_ = false;
-  std::vector<std::thread> workers_;  // last, so the workers are gone before the tasks
+  std::vector<Thread> workers_;  // last, so the workers are gone before the tasks
 };
 
 }  // namespace setup

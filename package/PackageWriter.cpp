@@ -5,12 +5,12 @@
 #include <array>
 #include <limits>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "base/Errors.h"
 #include "base/FileStream.h"
 #include "base/Text.h"
+#include "base/Threads.h"
 #include "crypto/BlockCipher.h"
 #include "crypto/Envelope.h"
 #include "crypto/SecureWipe.h"
@@ -132,8 +132,7 @@ DeflatedSizes WriteStream(ReplacingFile& output, CompressionJobs& jobs, std::siz
 
 unsigned WorkerCount(unsigned jobs) {
   if (jobs != 0) return jobs;
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 1 : cores;
+  return HardwareThreads();
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-#include <stdexcept>
-
+#include "base/Errors.h"
 #include "table/DataTableTypes.h"
 
 namespace setup {
@@ -7,7 +6,7 @@ namespace setup {
 namespace {
 std::size_t CheckedColumn(int column) {
   if (column < 0 || column >= TColumnSet::kColumnLimit) {
-    throw std::out_of_range("column set member outside 0..103");
+    throw EListError::IndexOutOfBounds(column);
   }
   return static_cast<std::size_t>(column);
 }

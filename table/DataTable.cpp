@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <stdexcept>
 
 #include "base/Errors.h"
 #include "table/DataTables.h"
@@ -122,7 +121,7 @@ void TDataTable::ResetRowIndex() {
 }
 
 TRow& TDataTable::AddItem(std::unique_ptr<TRow> ARow) {
-  if (!ARow) throw std::invalid_argument("TDataTable::AddItem needs a row");
+  if (!ARow) throw Exception(u"TDataTable::AddItem needs a row");
   UpdateGuard guard(*this);
   FItems.push_back(std::move(ARow));
   TRow& row = *FItems.back();

@@ -58,7 +58,7 @@ class TColumnSet {
   static constexpr int kColumnLimit = 104;
 
   TColumnSet() = default;
-  // Raises std::out_of_range for a column outside 0..103.
+  // Raises EListError "List index out of bounds (%d)" for a column outside 0..103.
   TColumnSet(std::initializer_list<int> columns);
 
   // False for every column outside 0..103: such a column can never be a member.

@@ -1,7 +1,6 @@
 #include "table/DataTables.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "base/Errors.h"
 #include "table/UpdateGuard.h"
@@ -44,7 +43,7 @@ int TDataTables::IndexOf(const TDataTable& table) const noexcept {
 }
 
 TDataTable& TDataTables::AddItem(std::unique_ptr<TDataTable> ADataTable) {
-  if (!ADataTable) throw std::invalid_argument("TDataTables::AddItem needs a table");
+  if (!ADataTable) throw Exception(u"TDataTables::AddItem needs a table");
   UpdateGuard guard(*this);
   FItems.push_back(std::move(ADataTable));
   TDataTable& table = *FItems.back();

@@ -27,7 +27,7 @@ constexpr UINT kInstallDoneMessage = WM_APP + 2;
 
 TForm1::~TForm1() {
   if (install_) install_->RequestCancel();
-  if (worker_.joinable()) worker_.join();
+  worker_.Join();
 }
 
 void TForm1::RunInstallSequence() {
@@ -69,7 +69,7 @@ void TForm1::RunInstallSequence() {
   cancelRequested_ = false;
   const HWND form = Handle();
   InstallRun* const work = install_.get();
-  worker_ = std::thread([form, work] {
+  worker_ = Thread([form, work] {
     const bool extracted = work->Extract(
         [form](std::int64_t percent) { PostMessageW(form, kInstallProgressMessage, static_cast<WPARAM>(percent), 0); });
     PostMessageW(form, kInstallDoneMessage, extracted ? 1 : 0, 0);
@@ -77,7 +77,7 @@ void TForm1::RunInstallSequence() {
 }
 
 void TForm1::OnInstallDone(bool extracted) {
-  if (worker_.joinable()) worker_.join();
+  worker_.Join();
   if (asking_) {
     // Settled once the question has its answer.
     doneWhileAsking_ = true;

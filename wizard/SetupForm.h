@@ -8,9 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <thread>
 
-#include "wizard/WizardTexts.h"
+#include "base/Threads.h"
 #include "gui/Bevel.h"
 #include "gui/Buttons.h"
 #include "gui/Edit.h"
@@ -19,6 +18,7 @@
 #include "gui/Label.h"
 #include "gui/Panel.h"
 #include "gui/ProgressBar.h"
+#include "wizard/WizardTexts.h"
 
 namespace setup {
 
@@ -138,7 +138,7 @@ class TForm1 final : public gui::TForm {
 
  private:
   std::unique_ptr<InstallRun> install_;
-  std::thread worker_;
+  Thread worker_;
   bool asking_ = false;           // the cancel question is showing
   bool cancelRequested_ = false;  // answered Yes: roll back and end
   bool doneWhileAsking_ = false;  // the worker ended while the question showed

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <thread>
-
-#include "config/Global.h"
-#include "config/Language.h"
-#include "config/InstanceGuard.h"
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "base/Threads.h"
+#include "config/Global.h"
+#include "config/InstanceGuard.h"
+#include "config/Language.h"
 #include "shell/ComApartment.h"
 #include "shell/Drives.h"
 #include "wizard/DestinationRules.h"
@@ -104,7 +103,7 @@ int Install(const SetupCommand& command) {
   g_run = run.get();
   const DWORD thread = GetCurrentThreadId();
   bool extracted = false;
-  std::thread worker([&] {
+  Thread worker([&] {
     extracted = run->Extract({});
     PostThreadMessageW(thread, kDoneMessage, 0, 0);
   });
@@ -114,7 +113,7 @@ int Install(const SetupCommand& command) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  worker.join();
+  worker.Join();
   g_run = nullptr;
   if (!extracted) return Code(run->Failure().outcome);
   run->Finish();

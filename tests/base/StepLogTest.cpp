@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "base/Errors.h"
 #include "base/StepLog.h"
+#include "base/Threads.h"
 #include "tests/support/TempFolder.h"
 
 namespace setup {
@@ -40,10 +40,10 @@ TEST(StepLog, LinesFromTwoThreadsStayWhole) {
     const auto write = [&log](char16_t letter) {
       for (int i = 0; i < 500; ++i) log.Line(std::u16string(40, letter));
     };
-    std::thread a(write, u'a');
-    std::thread b(write, u'b');
-    a.join();
-    b.join();
+    Thread a([&] { write(u'a'); });
+    Thread b([&] { write(u'b'); });
+    a.Join();
+    b.Join();
   }
   const std::string text = Read(file);
   EXPECT_EQ(text.size(), 1000u * 42u);

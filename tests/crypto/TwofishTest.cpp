@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <thread>
 
 #include "BlockCipherCases.h"
+#include "base/Threads.h"
 #include "crypto/Twofish.h"
 
 namespace setup {
@@ -89,10 +89,10 @@ bool TwoThreadsEncipherTheKnownBlock() {
     cipher.EncryptECB(plain.data(), block.data());
     ok[slot] = ToHex(block) == "37527be0052334b89f0cfccae87cfa20";
   };
-  std::thread first(encipher, 0);
-  std::thread second(encipher, 1);
-  first.join();
-  second.join();
+  Thread first([&] { encipher(0); });
+  Thread second([&] { encipher(1); });
+  first.Join();
+  second.Join();
   return ok[0] && ok[1];
 }
 

@@ -3,9 +3,9 @@
 
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "base/Text.h"
+#include "base/Threads.h"
 #include "shell/ApplicationTitle.h"
 #include "shell/InfoMessage.h"
 
@@ -148,10 +148,9 @@ TEST_P(ShowInfoMessageTest, ShowsTextCaptionIconAndOwner) {
   ASSERT_EQ(GetActiveWindow(), owner.Get());
 
   std::optional<BoxSeen> seen;
-  std::thread watcher(
-      [&, guiThread = GetCurrentThreadId()] { seen = WatchAndClose(guiThread, owner.Get(), other.Get()); });
+  Thread watcher([&, guiThread = GetCurrentThreadId()] { seen = WatchAndClose(guiThread, owner.Get(), other.Get()); });
   ShowInfoMessage(messageCase.text, messageCase.caption);
-  watcher.join();
+  watcher.Join();
 
   ASSERT_TRUE(seen) << "no message box appeared";
   EXPECT_EQ(ToUtf8(seen->caption), ToUtf8(messageCase.captionShown));
@@ -180,9 +179,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ShowInfoMessageWithoutWindowsTest, BoxHasNoOwner) {
   ASSERT_EQ(GetActiveWindow(), nullptr);
   std::optional<BoxSeen> seen;
-  std::thread watcher([&, guiThread = GetCurrentThreadId()] { seen = WatchAndClose(guiThread, nullptr, nullptr); });
+  Thread watcher([&, guiThread = GetCurrentThreadId()] { seen = WatchAndClose(guiThread, nullptr, nullptr); });
   ShowInfoMessage(u"Alone", u"Caption");
-  watcher.join();
+  watcher.Join();
   ASSERT_TRUE(seen) << "no message box appeared";
   EXPECT_EQ(seen->owner, nullptr);
   EXPECT_EQ(ToUtf8(seen->caption), "Caption");

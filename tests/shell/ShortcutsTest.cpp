@@ -10,11 +10,11 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "../support/TempFolder.h"
 #include "RegistryTestSupport.h"
 #include "base/Text.h"
+#include "base/Threads.h"
 #include "shell/ComApartment.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellErrors.h"
@@ -351,7 +351,7 @@ TEST_F(ShortcutTest, MissingPlaceValueDoesNotLookAtTheDriveRoot) {
 TEST(ShortcutWithoutApartmentTest, CreationFailuresRaiseComErrors) {
   std::optional<EOleSysError> createError;
   std::optional<EOleSysError> resolveError;
-  std::thread([&] {
+  Thread([&] {
     try {
       CreateShortcut(u"C:\\Glyphor.exe", u"", u"Glyphor", spDesktop, u"");
     } catch (const EOleSysError& error) {
@@ -362,7 +362,7 @@ TEST(ShortcutWithoutApartmentTest, CreationFailuresRaiseComErrors) {
     } catch (const EOleSysError& error) {
       resolveError = error;
     }
-  }).join();
+  }).Join();
   ASSERT_TRUE(createError);
   ASSERT_TRUE(resolveError);
   EXPECT_EQ(createError->ErrorCode(), CO_E_NOTINITIALIZED);

@@ -114,8 +114,8 @@ TEST(ColumnSet, HoldsColumnsUpTo103) {
   EXPECT_TRUE(set.Contains(103));
   EXPECT_FALSE(set.Contains(104));
   EXPECT_FALSE(set.Contains(-1));
-  EXPECT_THROW(set.Include(104), std::out_of_range);
-  EXPECT_THROW(set.Include(-1), std::out_of_range);
+  EXPECT_THROW(set.Include(104), EListError);
+  EXPECT_THROW(set.Include(-1), EListError);
   set.Exclude(0);
   EXPECT_EQ(set, TColumnSet{103});
 }

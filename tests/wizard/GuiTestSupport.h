@@ -6,8 +6,8 @@
 
 #include <atomic>
 #include <string>
-#include <thread>
 
+#include "base/Threads.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
 
@@ -42,7 +42,7 @@ class MessageBoxAnswerer {
   MessageBoxAnswerer() : thread_([this] { Answer(); }) {}
   ~MessageBoxAnswerer() {
     stop_ = true;
-    if (thread_.joinable()) thread_.join();
+    thread_.Join();
   }
   MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
   MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
@@ -50,7 +50,7 @@ class MessageBoxAnswerer {
   // Call after the modal call has returned.
   AnsweredBox Result() {
     stop_ = true;
-    if (thread_.joinable()) thread_.join();
+    thread_.Join();
     return box_;
   }
 
@@ -88,7 +88,7 @@ class MessageBoxAnswerer {
 
   std::atomic<bool> stop_ = false;
   AnsweredBox box_;
-  std::thread thread_;
+  Thread thread_;
 };
 
 }  // namespace setup::gui::test
