@@ -24,8 +24,12 @@ function(setup_shipped_link_options target)
   # The runtime's default handler for an uncaught exception prints the exception's type to the
   # console, which a windowed program does not have, and brings the whole C++ name demangler
   # (about 45 KB) for it. The programs end the same way without it: std::terminate aborts.
+  # (32-bit Windows symbols carry a leading underscore.)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(symbol_prefix _)
+  endif()
   target_link_options(${target} PRIVATE
-                      $<$<CONFIG:Release,MinSizeRel>:-Wl,--defsym=_ZN9__gnu_cxx27__verbose_terminate_handlerEv=abort>)
+                      $<$<CONFIG:Release,MinSizeRel>:-Wl,--defsym=${symbol_prefix}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${symbol_prefix}abort>)
   if(SETUP_STRIP)
     target_link_options(${target} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
   endif()
