@@ -9,7 +9,7 @@
 namespace setup {
 
 namespace {
-int FolderOf(const TargetFolder& folder) { return static_cast<int>(folder.Handle()); }
+int FolderOf(const TargetFolder* folder) { return static_cast<int>(folder->Handle()); }
 }  // namespace
 
 bool ReplacingFile::CreateExclusive() {

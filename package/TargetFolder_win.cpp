@@ -35,14 +35,16 @@ bool TargetFolder::OpenComponent(std::u16string_view, Missing missing, const std
     h = OpenFolder(path, FILE_FLAG_OPEN_REPARSE_POINT);
   }
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(h, &info) != 0;
+  // The attributes alone: the whole-file information also asks for the volume's serial number,
+  // a round trip to the mount manager for every folder reached.
+  FILE_ATTRIBUTE_TAG_INFO info{};
+  const bool known = GetFileInformationByHandleEx(h, FileAttributeTagInfo, &info, sizeof info) != 0;
   const DWORD reason = GetLastError();
-  if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  if (known && (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     ::CloseHandle(h);
     throw EPackageError::LinkInTargetFolder(path);
   }
-  if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if (!known || (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     ::CloseHandle(h);
     SetLastError(known ? ERROR_DIRECTORY : reason);
     return false;
