@@ -9,10 +9,10 @@
 #include "base/FileSystem.h"
 #include "base/MemorySource.h"
 #include "package/FileTable.h"
+#include "package/InflateAhead.h"
 #include "package/InstallJournal.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
-#include "package/StreamInflater.h"
 #include "package/TargetFolder.h"
 
 namespace setup {
@@ -102,7 +102,8 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
   CheckExistingFolders(targets);
 
-  StreamInflater inflater;
+  // Inflated on a thread of its own while the files are written here, in table order.
+  InflateAhead inflated(package, table.rows);
   std::int64_t done = 0;
   // The folder being written into, reached without following links and held, with every folder
   // on its way, from its first file to its last: the rows are in path order, so the files of a
@@ -125,6 +126,7 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
     const std::u16string targetFile = target.base + target.below + name;
     if (target.macro && FileExists(targetFile)) {
+      inflated.SkipNext();
       if (control.onFile) control.onFile(targetFile);
       done += row.unpackedSize;
       if (control.onBytes) control.onBytes(done, table.totalUnpacked);
@@ -134,9 +136,8 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     if (control.onFile) control.onFile(targetFile);
     ReplacingFile output(*folder, name);
     if (control.journal) control.journal->TemporaryFile(output.TemporaryName());
-    package.Seek(row.offset, ByteSource::Origin::Begin);
     std::int64_t written = done;
-    inflater.Inflate(package, row.packedSize, row.unpackedSize, [&](const std::uint8_t* data, std::size_t size) {
+    inflated.TakeNext([&](const std::uint8_t* data, std::size_t size) {
       StopIfCancelled(control);
       try {
         output.Write(data, size);
