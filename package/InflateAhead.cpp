@@ -69,27 +69,43 @@ void InflateAhead::Inflate(ByteSource& package, std::span<const PackageRow> rows
 }
 
 void InflateAhead::Push(Piece piece) {
+  bool wake = false;
   {
     Monitor::Guard guard(monitor_);
     // A row end always goes in, so a reader waiting for it is never stuck behind a full buffer.
-    while (!stopping_ && !piece.rowEnd && buffered_ >= kMostBufferedBytes) guard.Wait();
+    // A full buffer is refilled only once the reader has taken half of it, so that the two
+    // sides do not wake each other for every piece.
+    if (!piece.rowEnd && buffered_ >= kMostBufferedBytes) {
+      while (!stopping_ && buffered_ > kMostBufferedBytes / 2) {
+        inflaterWaiting_ = true;
+        guard.Wait();
+      }
+      inflaterWaiting_ = false;
+    }
     if (stopping_) throw Stopped();
     buffered_ += piece.bytes.size();
     pieces_.push_back(std::move(piece));
+    wake = readerWaiting_;
   }
-  monitor_.NotifyAll();
+  if (wake) monitor_.NotifyAll();
 }
 
 InflateAhead::Piece InflateAhead::Pop() {
   Piece piece;
+  bool wake = false;
   {
     Monitor::Guard guard(monitor_);
-    while (pieces_.empty()) guard.Wait();
+    while (pieces_.empty()) {
+      readerWaiting_ = true;
+      guard.Wait();
+    }
+    readerWaiting_ = false;
     piece = std::move(pieces_.front());
     pieces_.pop_front();
     buffered_ -= piece.bytes.size();
+    wake = inflaterWaiting_ && buffered_ <= kMostBufferedBytes / 2;
   }
-  monitor_.NotifyAll();
+  if (wake) monitor_.NotifyAll();
   return piece;
 }
 

@@ -80,8 +80,14 @@ void ReplacingFile::Write(const void* data, std::size_t size) {
 
 void ReplacingFile::Commit() {
   open_ = false;
-  if (!Close()) throw EWriteError();
-  if (!MoveOverTarget()) throw EFCreateError(target_, LastErrorText());
+  switch (CloseAndMove()) {
+    case Ending::CloseFailed:
+      throw EWriteError();
+    case Ending::MoveFailed:
+      throw EFCreateError(target_, LastErrorText());
+    case Ending::Done:
+      break;
+  }
   committed_ = true;
 }
 

@@ -38,13 +38,16 @@ class ReplacingFile {
   const std::u16string& TemporaryName() const noexcept { return temporary_; }
 
  private:
-  // Platform part, relative to the held folder: exclusive creation (false when the name exists),
-  // writing, closing, moving, removing the temporary file.
   void CreateTemporary();
+  enum class Ending { Done, CloseFailed, MoveFailed };
+
+  // Platform part, relative to the held folder: exclusive creation (false when the name exists),
+  // writing, closing, closing and moving in the order the platform does best, removing the
+  // temporary file.
   [[nodiscard]] bool CreateExclusive();
   [[nodiscard]] bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
   [[nodiscard]] bool Close();
-  [[nodiscard]] bool MoveOverTarget();
+  [[nodiscard]] Ending CloseAndMove();
   void RemoveTemporary() noexcept;
 
   std::optional<TargetFolder> ownFolder_;  // the folder of a file named by its whole path
