@@ -9,6 +9,9 @@ namespace setup {
 namespace {
 // Raised inside the inflating thread when the reader has gone: unwinds the inflate in progress.
 struct Stopped {};
+
+// Spent full-size buffers kept for reuse: about what the thread may hold ahead.
+constexpr std::size_t kSpareBuffers = InflateAhead::kMostBufferedBytes / StreamInflater::kChunkBytes + 2;
 }  // namespace
 
 InflateAhead::InflateAhead(ByteSource& package, std::span<const PackageRow> rows)
@@ -33,7 +36,9 @@ void InflateAhead::Inflate(ByteSource& package, std::span<const PackageRow> rows
         package.Seek(row.offset, ByteSource::Origin::Begin);
         inflater.Inflate(package, row.packedSize, row.unpackedSize, [&](const std::uint8_t* data, std::size_t size) {
           Piece piece;
-          {
+          // A full chunk reuses a spent buffer; a small piece (a small file) gets one of its
+          // own size, so that the bytes held ahead are the bytes counted.
+          if (size == StreamInflater::kChunkBytes) {
             Monitor::Guard guard(monitor_);
             if (!free_.empty()) {
               piece.bytes = std::move(free_.back());
@@ -83,7 +88,7 @@ void InflateAhead::Push(Piece piece) {
       inflaterWaiting_ = false;
     }
     if (stopping_) throw Stopped();
-    buffered_ += piece.bytes.size();
+    buffered_ += piece.bytes.capacity();
     pieces_.push_back(std::move(piece));
     wake = readerWaiting_;
   }
@@ -102,7 +107,7 @@ InflateAhead::Piece InflateAhead::Pop() {
     readerWaiting_ = false;
     piece = std::move(pieces_.front());
     pieces_.pop_front();
-    buffered_ -= piece.bytes.size();
+    buffered_ -= piece.bytes.capacity();
     wake = inflaterWaiting_ && buffered_ <= kMostBufferedBytes / 2;
   }
   if (wake) monitor_.NotifyAll();
@@ -117,8 +122,9 @@ void InflateAhead::Take(const Sink* sink) {
       return;
     }
     if (sink) (*sink)(piece.bytes.data(), piece.bytes.size());
+    if (piece.bytes.capacity() != StreamInflater::kChunkBytes) continue;
     Monitor::Guard guard(monitor_);
-    free_.push_back(std::move(piece.bytes));
+    if (free_.size() < kSpareBuffers) free_.push_back(std::move(piece.bytes));
   }
 }
 

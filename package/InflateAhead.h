@@ -52,13 +52,13 @@ class InflateAhead {
   Monitor monitor_;
   std::deque<Piece> pieces_;                     // guarded by monitor_
   std::vector<std::vector<std::uint8_t>> free_;  // spent buffers, for reuse; guarded by monitor_
-  std::size_t buffered_ = 0;                     // bytes in pieces_; guarded by monitor_
+  std::size_t buffered_ = 0;                     // bytes allocated in pieces_; guarded by monitor_
   bool stopping_ = false;                        // guarded by monitor_
   // Who waits, so that the other side wakes it only when there is something for it: every
   // wait and wake-up may cost a round trip to the system (the Wine server, under Wine).
   bool readerWaiting_ = false;    // for a piece; guarded by monitor_
   bool inflaterWaiting_ = false;  // for room; guarded by monitor_
-  BackgroundThread thread_;                      // last: started when everything else is ready
+  BackgroundThread thread_;       // last: started when everything else is ready
 };
 
 }  // namespace setup
