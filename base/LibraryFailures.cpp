@@ -1,8 +1,8 @@
 // The C++ library's own failures, raised without the library's exception classes: linked into
 // Setup.exe and Uninst.exe only.
 //
-// The library raises a failure of its containers and strings (a length beyond the largest, a
-// position past the end) through these functions. Its own versions build the standard exception
+// The library raises a failure of its containers, strings and locks (a length beyond the largest,
+// a position past the end, a lock released twice) through these functions. Its own versions build the standard exception
 // classes, whose reference-counted strings, message formatting and every sibling class come
 // along (about 40 KB of each program), although the programs never catch one by its class:
 // they catch std::exception and show what(). These raise one small class of that root with the
@@ -45,5 +45,7 @@ void __throw_runtime_error(const char* text) { throw setup::LibraryFailure(text)
 void __throw_range_error(const char* text) { throw setup::LibraryFailure(text); }
 void __throw_overflow_error(const char* text) { throw setup::LibraryFailure(text); }
 void __throw_underflow_error(const char* text) { throw setup::LibraryFailure(text); }
+// A lock used against its rules (unlocking one not held, locking one held twice).
+void __throw_system_error(int) { throw setup::LibraryFailure("a lock was used against its rules"); }
 
 }  // namespace std

@@ -1,25 +1,15 @@
 #include "gui/Dpi.h"
 
+#include "base/SystemFunction_win.h"
 #include "gui/GdiObject.h"
 
 namespace setup::gui {
 
-namespace {
-
-// Functions of user32 that older Windows lack, looked up by name.
-template <class Function>
-Function User32Function(const char* name) noexcept {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
-}
-
-}  // namespace
-
 void BecomeDpiAware() noexcept {
   using IsAware = BOOL(WINAPI*)();
   using SetAware = BOOL(WINAPI*)();
-  const auto isAware = User32Function<IsAware>("IsProcessDPIAware");
-  const auto setAware = User32Function<SetAware>("SetProcessDPIAware");
+  const auto isAware = SystemFunction<IsAware>(L"user32.dll", "IsProcessDPIAware");
+  const auto setAware = SystemFunction<SetAware>(L"user32.dll", "SetProcessDPIAware");
   // Already aware (through the manifest, per monitor where Windows knows it): keep that.
   if (!isAware || !setAware || isAware()) return;
   (void)setAware();  // without it the windows are merely stretched: nothing to report
@@ -27,7 +17,8 @@ void BecomeDpiAware() noexcept {
 
 int SystemDpi() noexcept {
   using GetForSystem = UINT(WINAPI*)();
-  if (const auto forSystem = User32Function<GetForSystem>("GetDpiForSystem")) return static_cast<int>(forSystem());
+  if (const auto forSystem = SystemFunction<GetForSystem>(L"user32.dll", "GetDpiForSystem"))
+    return static_cast<int>(forSystem());
   ScreenDc screen;
   const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return dpi > 0 ? dpi : kDesignDpi;
@@ -35,7 +26,7 @@ int SystemDpi() noexcept {
 
 int WindowDpi(HWND window) noexcept {
   using GetForWindow = UINT(WINAPI*)(HWND);
-  static const auto forWindow = User32Function<GetForWindow>("GetDpiForWindow");
+  static const auto forWindow = SystemFunction<GetForWindow>(L"user32.dll", "GetDpiForWindow");
   if (forWindow && window) {
     if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
   }

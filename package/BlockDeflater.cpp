@@ -15,11 +15,23 @@ constexpr std::int64_t kWindowBytes = 32 * 1024;
 constexpr int kRawDeflate = -15;  // window bits for raw data: the header and checksum are ours
 constexpr int kMemoryLevel = 8;   // zlib's default
 
+// Level 9 with a bounded match search: zlib's own level 9 follows hash chains up to 4,096 links,
+// which on tables of short records costs a third more time than this for 0.05% of the size.
+// (good length, lazy match, nice length, chain length), as deflateTune takes them.
+constexpr int kBestGoodLength = 16;
+constexpr int kBestLazyMatch = 128;
+constexpr int kBestNiceLength = 258;
+constexpr int kBestChainLength = 256;
+
 class RawDeflater {
  public:
   explicit RawDeflater(int level) {
     const int code = deflateInit2(&stream_, level, Z_DEFLATED, kRawDeflate, kMemoryLevel, Z_DEFAULT_STRATEGY);
     if (code != Z_OK) throw EDecompressionError::FromZlibCode(code);
+    if (level == Z_BEST_COMPRESSION) {
+      const int tuned = deflateTune(&stream_, kBestGoodLength, kBestLazyMatch, kBestNiceLength, kBestChainLength);
+      if (tuned != Z_OK) throw EDecompressionError::FromZlibCode(tuned);
+    }
   }
   ~RawDeflater() { deflateEnd(&stream_); }
   RawDeflater(const RawDeflater&) = delete;

@@ -1,6 +1,7 @@
 #include "package/Extract.h"
 
 #include <cmath>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -8,10 +9,10 @@
 #include "base/FileSystem.h"
 #include "base/MemorySource.h"
 #include "package/FileTable.h"
+#include "package/InflateAhead.h"
 #include "package/InstallJournal.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
-#include "package/StreamInflater.h"
 #include "package/TargetFolder.h"
 
 namespace setup {
@@ -101,21 +102,31 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
   CheckExistingFolders(targets);
 
-  StreamInflater inflater;
+  // Inflated on a thread of its own while the files are written here, in table order.
+  InflateAhead inflated(package, table.rows);
   std::int64_t done = 0;
+  // The folder being written into, reached without following links and held, with every folder
+  // on its way, from its first file to its last: the rows are in path order, so the files of a
+  // folder come one after the other, and while the folder is held nobody can swap it for a link.
+  std::optional<TargetFolder> folder;
+  std::u16string folderPath;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
     StopIfCancelled(control);
-    // Folders an install makes are journalled, so a rollback takes them away again; otherwise
-    // the folder walk below makes them without following a link.
-    if (control.journal) MakeFolders(target.base + target.below, control);
-    // Reached afresh for every file and held while it is written.
-    TargetFolder folder(target.base, target.below, TargetFolder::Missing::Create);
+    if (!folder || folderPath != target.base + target.below) {
+      folder.reset();
+      folderPath = target.base + target.below;
+      // Folders an install makes are journalled, so a rollback takes them away again; otherwise
+      // the folder walk below makes them without following a link.
+      if (control.journal) MakeFolders(folderPath, control);
+      folder.emplace(target.base, target.below, TargetFolder::Missing::Create);
+    }
     // The existence test looks at exactly the file that would be written.
     const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
     const std::u16string targetFile = target.base + target.below + name;
     if (target.macro && FileExists(targetFile)) {
+      inflated.SkipNext();
       if (control.onFile) control.onFile(targetFile);
       done += row.unpackedSize;
       if (control.onBytes) control.onBytes(done, table.totalUnpacked);
@@ -123,11 +134,10 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     }
 
     if (control.onFile) control.onFile(targetFile);
-    ReplacingFile output(std::move(folder), name);
+    ReplacingFile output(*folder, name);
     if (control.journal) control.journal->TemporaryFile(output.TemporaryName());
-    package.Seek(row.offset, ByteSource::Origin::Begin);
     std::int64_t written = done;
-    inflater.Inflate(package, row.packedSize, row.unpackedSize, [&](const std::uint8_t* data, std::size_t size) {
+    inflated.TakeNext([&](const std::uint8_t* data, std::size_t size) {
       StopIfCancelled(control);
       try {
         output.Write(data, size);

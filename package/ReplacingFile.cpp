@@ -32,16 +32,25 @@ std::size_t NameStart(const std::u16string& path) {
 }  // namespace
 
 ReplacingFile::ReplacingFile(const std::u16string& target)
-    : ReplacingFile(TargetFolder(target.substr(0, NameStart(target)), u"", TargetFolder::Missing::Stop),
-                    std::u16string_view(target).substr(NameStart(target))) {}
+    : ownFolder_(std::in_place, target.substr(0, NameStart(target)), u"", TargetFolder::Missing::Stop),
+      folder_(&*ownFolder_),
+      name_(std::u16string_view(target).substr(NameStart(target))),
+      target_(folder_->Path() + name_),
+      handle_(-1) {
+  CreateTemporary();
+}
 
-ReplacingFile::ReplacingFile(TargetFolder folder, std::u16string_view name)
-    : folder_(std::move(folder)), name_(name), target_(folder_.Path() + name_), handle_(-1) {
-  if (!folder_.IsOpen()) throw EFCreateError(target_, folder_.FailureText());
+ReplacingFile::ReplacingFile(const TargetFolder& folder, std::u16string_view name)
+    : folder_(&folder), name_(name), target_(folder_->Path() + name_), handle_(-1) {
+  CreateTemporary();
+}
+
+void ReplacingFile::CreateTemporary() {
+  if (!folder_->IsOpen()) throw EFCreateError(target_, folder_->FailureText());
   std::u16string reason;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     temporaryName_ = u"~stp" + RandomTag() + u".tmp";
-    temporary_ = folder_.Path() + temporaryName_;
+    temporary_ = folder_->Path() + temporaryName_;
     if (CreateExclusive()) {
       open_ = true;
       return;
@@ -71,8 +80,14 @@ void ReplacingFile::Write(const void* data, std::size_t size) {
 
 void ReplacingFile::Commit() {
   open_ = false;
-  if (!Close()) throw EWriteError();
-  if (!MoveOverTarget()) throw EFCreateError(target_, LastErrorText());
+  switch (CloseAndMove()) {
+    case Ending::CloseFailed:
+      throw EWriteError();
+    case Ending::MoveFailed:
+      throw EFCreateError(target_, LastErrorText());
+    case Ending::Done:
+      break;
+  }
   committed_ = true;
 }
 

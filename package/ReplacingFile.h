@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,11 +17,12 @@ class ReplacingFile {
   // Creates a new temporary file in the target's folder, taken as it stands. Raises EFCreateError
   // naming the target.
   explicit ReplacingFile(const std::u16string& target);
-  // Creates a new temporary file in folder, which the file holds until it is done, and replaces
-  // name there. Neither the temporary file nor the final move follows a link: a link at the
-  // target name is replaced as a link. Raises EFCreateError naming the target, also when the
-  // folder could not be reached.
-  ReplacingFile(TargetFolder folder, std::u16string_view name);
+  // Creates a new temporary file in folder and replaces name there; the caller keeps the folder
+  // (and so every folder on its way) held until this object is gone, and may write several files
+  // into it one after the other. Neither the temporary file nor the final move follows a link: a
+  // link at the target name is replaced as a link. Raises EFCreateError naming the target, also
+  // when the folder could not be reached.
+  ReplacingFile(const TargetFolder& folder, std::u16string_view name);
   // Removes the temporary file unless Commit has moved it.
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
@@ -36,15 +38,20 @@ class ReplacingFile {
   const std::u16string& TemporaryName() const noexcept { return temporary_; }
 
  private:
+  void CreateTemporary();
+  enum class Ending { Done, CloseFailed, MoveFailed };
+
   // Platform part, relative to the held folder: exclusive creation (false when the name exists),
-  // writing, closing, moving, removing the temporary file.
+  // writing, closing, closing and moving in the order the platform does best, removing the
+  // temporary file.
   [[nodiscard]] bool CreateExclusive();
   [[nodiscard]] bool WriteSome(const std::uint8_t* data, std::size_t size, std::size_t& written);
   [[nodiscard]] bool Close();
-  [[nodiscard]] bool MoveOverTarget();
+  [[nodiscard]] Ending CloseAndMove();
   void RemoveTemporary() noexcept;
 
-  TargetFolder folder_;
+  std::optional<TargetFolder> ownFolder_;  // the folder of a file named by its whole path
+  const TargetFolder* folder_;
   std::u16string name_;
   std::u16string temporaryName_;
   std::u16string target_;

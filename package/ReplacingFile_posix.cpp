@@ -9,7 +9,7 @@
 namespace setup {
 
 namespace {
-int FolderOf(const TargetFolder& folder) { return static_cast<int>(folder.Handle()); }
+int FolderOf(const TargetFolder* folder) { return static_cast<int>(folder->Handle()); }
 }  // namespace
 
 bool ReplacingFile::CreateExclusive() {
@@ -35,10 +35,14 @@ bool ReplacingFile::Close() {
   return ::close(fd) == 0;
 }
 
-// renameat replaces a link at the target name by the file; it never writes through it.
-bool ReplacingFile::MoveOverTarget() {
+// Closed first, so that an error that close reports (a full disk on a network volume, say) stops
+// the file before it replaces anything. renameat replaces a link at the target name by the file;
+// it never writes through it.
+ReplacingFile::Ending ReplacingFile::CloseAndMove() {
+  if (!Close()) return Ending::CloseFailed;
   const int folder = FolderOf(folder_);
-  return ::renameat(folder, ToUtf8(temporaryName_).c_str(), folder, ToUtf8(name_).c_str()) == 0;
+  const bool moved = ::renameat(folder, ToUtf8(temporaryName_).c_str(), folder, ToUtf8(name_).c_str()) == 0;
+  return moved ? Ending::Done : Ending::MoveFailed;
 }
 
 void ReplacingFile::RemoveTemporary() noexcept { ::unlinkat(FolderOf(folder_), ToUtf8(temporaryName_).c_str(), 0); }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "base/SystemFunction_win.h"
 #include "base/Text.h"
 #include "package/PackageErrors.h"
 #include "package/TargetFolder.h"
@@ -18,6 +19,23 @@ HANDLE OpenFolder(const std::u16string& path, DWORD flags) {
 
 std::intptr_t AsInteger(HANDLE h) { return reinterpret_cast<std::intptr_t>(h); }
 
+// The attributes alone where Windows can tell them (from Windows 6): the whole-file information
+// also asks for the volume's serial number, a round trip to the mount manager for every folder.
+bool FolderAttributes(HANDLE h, DWORD& attributes) {
+  using GetByHandleEx = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+  static const auto getByHandleEx = SystemFunction<GetByHandleEx>(L"kernel32.dll", "GetFileInformationByHandleEx");
+  if (getByHandleEx) {
+    FILE_ATTRIBUTE_TAG_INFO info{};
+    if (!getByHandleEx(h, FileAttributeTagInfo, &info, sizeof info)) return false;
+    attributes = info.FileAttributes;
+    return true;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(h, &info)) return false;
+  attributes = info.dwFileAttributes;
+  return true;
+}
+
 }  // namespace
 
 bool TargetFolder::OpenBase(const std::u16string& path) {
@@ -35,14 +53,14 @@ bool TargetFolder::OpenComponent(std::u16string_view, Missing missing, const std
     h = OpenFolder(path, FILE_FLAG_OPEN_REPARSE_POINT);
   }
   if (h == INVALID_HANDLE_VALUE) return false;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool known = GetFileInformationByHandle(h, &info) != 0;
+  DWORD attributes = 0;
+  const bool known = FolderAttributes(h, attributes);
   const DWORD reason = GetLastError();
-  if (known && (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+  if (known && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     ::CloseHandle(h);
     throw EPackageError::LinkInTargetFolder(path);
   }
-  if (!known || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+  if (!known || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     ::CloseHandle(h);
     SetLastError(known ? ERROR_DIRECTORY : reason);
     return false;

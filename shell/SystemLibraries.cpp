@@ -1,5 +1,6 @@
 #include "shell/SystemLibraries.h"
 
+#include "base/SystemFunction_win.h"
 #include "base/Text.h"
 #include "shell/ShellFolders.h"
 
@@ -13,27 +14,15 @@ constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
 using SetDllDirectoryCall = BOOL(WINAPI*)(LPCWSTR);
 
-// kernel32 is mapped into every process before its first instruction: asking it by name loads
-// nothing.
-FARPROC Kernel32Function(const char* name) noexcept {
-  HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  return kernel32 ? GetProcAddress(kernel32, name) : nullptr;
-}
-
-template <typename Function>
-Function Kernel32(const char* name) noexcept {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(Kernel32Function(name)));
-}
-
 }  // namespace
 
 void RestrictDllSearchToSystemFolder() noexcept {
-  const auto setDefault = Kernel32<SetDefaultDllDirectoriesCall>("SetDefaultDllDirectories");
+  const auto setDefault = SystemFunction<SetDefaultDllDirectoriesCall>(L"kernel32.dll", "SetDefaultDllDirectories");
   if (setDefault && setDefault(kSearchSystem32)) return;
   // Older systems: an empty text takes the current folder out of the search. The program's own
   // folder stays in it, which is why nothing but known DLLs is imported and every other DLL is
   // loaded by full path.
-  const auto setDllDirectory = Kernel32<SetDllDirectoryCall>("SetDllDirectoryW");
+  const auto setDllDirectory = SystemFunction<SetDllDirectoryCall>(L"kernel32.dll", "SetDllDirectoryW");
   if (setDllDirectory) (void)setDllDirectory(L"");
 }
 
