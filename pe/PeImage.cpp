@@ -18,6 +18,8 @@ constexpr std::uint32_t kResourceCharacteristics = 0x40000040;  // initialised d
 constexpr std::size_t kSizeOfInitializedData = 8;
 constexpr std::size_t kSectionAlignment = 32;
 constexpr std::size_t kFileAlignment = 36;
+constexpr std::uint32_t kPageBytes = 4096;
+constexpr std::size_t kPageAlignedResourceBytes = 256 * 1024;
 constexpr std::size_t kSizeOfImage = 56;
 constexpr std::size_t kSizeOfHeaders = 60;
 constexpr std::size_t kCheckSum = 64;
@@ -176,14 +178,20 @@ Bytes ReplaceResources(const PeImage& stub, const ResourceTree& tree, std::uint3
   Section resources;
   resources.name = ".rsrc";
   resources.virtualAddress = nextVirtual;
-  resources.rawPointer = nextRaw;
   const Bytes resourceBytes = WriteResourceSection(tree, resources.virtualAddress);
+  // A large resource section (a product's package) starts on a page of the file: a loader can
+  // then map its pages as they are read instead of copying the whole section at every start
+  // (under Wine the copy of a 70 MB package took 90 ms before the first instruction). The gap
+  // costs less than a page, so small sections keep the tighter alignment.
+  resources.rawPointer = resourceBytes.size() >= kPageAlignedResourceBytes
+                             ? AlignUp(nextRaw, std::max(fileAlignment, kPageBytes))
+                             : nextRaw;
   resources.virtualSize = static_cast<std::uint32_t>(resourceBytes.size());
   resources.rawSize = AlignUp(resources.virtualSize, fileAlignment);
   resources.characteristics = kResourceCharacteristics;
-  out.resize(nextRaw);
+  out.resize(resources.rawPointer);
   out.insert(out.end(), resourceBytes.begin(), resourceBytes.end());
-  out.resize(nextRaw + resources.rawSize);
+  out.resize(resources.rawPointer + resources.rawSize);
   sections.push_back(resources);
 
   // Directories that pointed into a moved section follow it.

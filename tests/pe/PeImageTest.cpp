@@ -131,6 +131,29 @@ INSTANTIATE_TEST_SUITE_P(
                    0x6000}),
     [](const auto& item) { return std::string(item.param.label); });
 
+// A product's package is mapped, not copied, when its section starts on a page of the file: a
+// large section moves from the next file-aligned offset (0xA00 here) to the next page, the gap
+// stays zero, and nothing else moves.
+TEST(ReplaceResources, PutsALargeSectionOnAPageOfTheFile) {
+  const Bytes stubBytes = MakeStub({"", true, {".text", ".rsrc", ".reloc"}, {}, 0, 0, 0, 0}).Build();
+  ResourceTree large = ProductResources();
+  large.Set(u"STPFILE", u"SETUPPACKAGE", kLangChineseSimplified, Filled(256 * 1024, 0xC3));
+  const Bytes out = ReplaceResources(PeImage(stubBytes), large, 0);
+  const PeImage image(out);
+  const Section& resources = image.Sections().back();
+  EXPECT_EQ(resources.rawPointer, 0x1000u);
+  EXPECT_EQ(resources.virtualAddress, 0x3000u);
+  const Section& relocations = image.Sections()[1];
+  EXPECT_EQ(relocations.rawPointer, 0x800u);
+  EXPECT_EQ(Bytes(out.begin() + 0xA00, out.begin() + 0x1000), Filled(0x600, 0));
+  EXPECT_EQ(out.size(), resources.rawPointer + resources.rawSize);
+  EXPECT_EQ(image.Resources(), large);
+  EXPECT_EQ(image.Checksum(), PeChecksum(out, 0x80 + 4 + 20 + 64));
+
+  // A small one keeps the tighter file alignment.
+  EXPECT_EQ(PeImage(ReplaceResources(PeImage(stubBytes), ProductResources(), 0)).Sections().back().rawPointer, 0xA00u);
+}
+
 TEST(ReplaceResources, SameInputsGiveTheSameBytes) {
   const Bytes stub = MakeStub({"", true, {".text", ".rsrc", ".reloc"}, {}, 0, 0, 0, 0}).Build();
   EXPECT_EQ(ReplaceResources(PeImage(stub), ProductResources(), 1),
