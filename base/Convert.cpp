@@ -92,8 +92,7 @@ std::optional<bool> TryNumberTextToBool(std::u16string_view text) {
   while (e > b && text[e - 1] == u' ') --e;
   std::size_t i = b;
   if (i < e && (text[i] == u'+' || text[i] == u'-')) ++i;
-  std::string significant;        // from the first non-zero digit on
-  long long leadingExponent = 0;  // of the first non-zero digit, before the exponent part
+  std::string significant;  // from the first non-zero digit on
   long long integerDigits = 0;
   bool digits = false;
   while (i < e && IsDigit(text[i])) {
@@ -101,7 +100,7 @@ std::optional<bool> TryNumberTextToBool(std::u16string_view text) {
     if (!significant.empty()) ++integerDigits;
     ++i, digits = true;
   }
-  leadingExponent = integerDigits - 1;
+  long long leadingExponent = integerDigits - 1;  // of the first non-zero digit, before the exponent part
   if (i < e && text[i] == DecimalSeparator()) {
     ++i;
     long long place = -1;

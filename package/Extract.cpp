@@ -114,9 +114,10 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     const PackageRow& row = table.rows[i];
     const Target& target = targets[i];
     StopIfCancelled(control);
-    if (!folder || folderPath != target.base + target.below) {
+    const std::u16string where = target.base + target.below;
+    if (!folder || folderPath != where) {
       folder.reset();
-      folderPath = target.base + target.below;
+      folderPath = where;
       // Folders an install makes are journalled, so a rollback takes them away again; otherwise
       // the folder walk below makes them without following a link.
       if (control.journal) MakeFolders(folderPath, control);
@@ -124,7 +125,7 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     }
     // The existence test looks at exactly the file that would be written.
     const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
-    const std::u16string targetFile = target.base + target.below + name;
+    const std::u16string targetFile = where + name;
     if (target.macro && FileExists(targetFile)) {
       inflated.SkipNext();
       if (control.onFile) control.onFile(targetFile);
