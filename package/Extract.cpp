@@ -136,7 +136,12 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
 
     if (control.onFile) control.onFile(targetFile);
     ReplacingFile output(*folder, name);
-    if (control.journal) control.journal->TemporaryFile(output.TemporaryName());
+    if (control.journal) {
+      if (output.WritesInPlace())
+        control.journal->NewFile(targetFile);
+      else
+        control.journal->TemporaryFile(output.TemporaryName());
+    }
     std::int64_t written = done;
     inflated.TakeNext([&](const std::uint8_t* data, std::size_t size) {
       StopIfCancelled(control);
@@ -150,7 +155,7 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
       written += static_cast<std::int64_t>(size);
       if (control.onBytes) control.onBytes(written, table.totalUnpacked);
     });
-    if (control.journal) control.journal->PrepareTarget(targetFile);
+    if (control.journal && !output.WritesInPlace()) control.journal->PrepareTarget(targetFile);
     output.Commit();
 
     done += row.unpackedSize;

@@ -159,6 +159,8 @@ void InstallJournal::CreateFolders(const std::u16string& folder) {
 
 void InstallJournal::TemporaryFile(const std::u16string& file) { Append(kTemporary, file); }
 
+void InstallJournal::NewFile(const std::u16string& target) { Append(kNewFile, target); }
+
 void InstallJournal::PrepareTarget(const std::u16string& target) {
   if (FileExists(target)) {
     const std::u16string aside = AsideName(target);

@@ -34,6 +34,8 @@ class InstallJournal {
   void CreateFolders(const std::u16string& folder);
   // Records a temporary file that this attempt has made; rollback removes it if it is still there.
   void TemporaryFile(const std::u16string& file);
+  // Records a file that this attempt has created at a name no file had; rollback removes it.
+  void NewFile(const std::u16string& target);
   // Makes way for a new file at `target`: an existing file there is moved aside first. Rollback
   // removes the new file and moves the old one back. Raises EFCreateError naming the target when
   // the existing file cannot be moved (in use, access denied).

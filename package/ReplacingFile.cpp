@@ -37,11 +37,26 @@ ReplacingFile::ReplacingFile(const std::u16string& target)
       name_(std::u16string_view(target).substr(NameStart(target))),
       target_(folder_->Path() + name_),
       handle_(-1) {
-  CreateTemporary();
+  Create();
 }
 
 ReplacingFile::ReplacingFile(const TargetFolder& folder, std::u16string_view name)
     : folder_(&folder), name_(name), target_(folder_->Path() + name_), handle_(-1) {
+  Create();
+}
+
+// The exclusive creation fails on any existing name, a link or a folder included, which then
+// take the temporary-name path and are replaced (or refused) by the move as before.
+void ReplacingFile::Create() {
+  if (folder_->IsOpen()) {
+    temporaryName_ = name_;
+    temporary_ = target_;
+    if (CreateExclusive()) {
+      open_ = true;
+      inPlace_ = true;
+      return;
+    }
+  }
   CreateTemporary();
 }
 
@@ -80,6 +95,11 @@ void ReplacingFile::Write(const void* data, std::size_t size) {
 
 void ReplacingFile::Commit() {
   open_ = false;
+  if (inPlace_) {
+    if (!Close()) throw EWriteError();
+    committed_ = true;
+    return;
+  }
   switch (CloseAndMove()) {
     case Ending::CloseFailed:
       throw EWriteError();

@@ -1,5 +1,7 @@
-// A file written under a temporary name beside its target and moved over the target only when
-// complete, so a failure at any byte leaves an existing target as it was and no temporary file.
+// A new file at a target name, written so that a failure at any byte leaves the target as it was:
+// where no file has the target name, the file is created there exclusively and removed again
+// unless committed; where one has, the new file is written under a temporary name beside it and
+// moved over it only when complete, leaving no temporary file on failure.
 #pragma once
 
 #include <cstddef>
@@ -14,30 +16,38 @@ namespace setup {
 
 class ReplacingFile {
  public:
-  // Creates a new temporary file in the target's folder, taken as it stands. Raises EFCreateError
-  // naming the target.
+  // Creates the file in the target's folder, taken as it stands. Raises EFCreateError naming the
+  // target.
   explicit ReplacingFile(const std::u16string& target);
-  // Creates a new temporary file in folder and replaces name there; the caller keeps the folder
+  // Creates the file in folder under name, or under a temporary name that replaces name there
+  // when the name is taken (see WritesInPlace); the caller keeps the folder
   // (and so every folder on its way) held until this object is gone, and may write several files
   // into it one after the other. Neither the temporary file nor the final move follows a link: a
   // link at the target name is replaced as a link. Raises EFCreateError naming the target, also
   // when the folder could not be reached.
   ReplacingFile(const TargetFolder& folder, std::u16string_view name);
-  // Removes the temporary file unless Commit has moved it.
+  // Removes the file it created unless Commit has kept it.
   ~ReplacingFile();
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
   // Raises EWriteError ("Stream write error").
   void Write(const void* data, std::size_t size);
-  // Closes the file and moves it over the target. Raises EWriteError when the data cannot be
+  // Closes the file and, unless written in place, moves it over the target. Raises EWriteError
+  // when the data cannot be
   // flushed, and EFCreateError naming the target when it cannot be replaced (for example a file
   // in use or a folder of that name).
   void Commit();
 
+  // True when the file is being written at the target name itself, which was free: a single
+  // creation instead of a creation, a look at the target and a move, the slowest steps of
+  // writing many small files on some systems.
+  bool WritesInPlace() const noexcept { return inPlace_; }
+  // The temporary file's full name (the target's own when written in place).
   const std::u16string& TemporaryName() const noexcept { return temporary_; }
 
  private:
+  void Create();
   void CreateTemporary();
   enum class Ending { Done, CloseFailed, MoveFailed };
 
@@ -59,6 +69,7 @@ class ReplacingFile {
   std::intptr_t handle_;  // HANDLE on Windows, file descriptor elsewhere
   bool open_ = false;
   bool committed_ = false;
+  bool inPlace_ = false;
 };
 
 }  // namespace setup

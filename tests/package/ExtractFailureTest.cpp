@@ -267,6 +267,15 @@ TEST_P(StreamFailure, KeepsTheOldFileAndNoTemporaryFile) {
   EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
 }
 
+// A file whose name was free is written at that name; a failure removes what was written of it.
+TEST_P(StreamFailure, LeavesNothingAtANewName) {
+  const StreamFault& fault = GetParam();
+  const std::u16string row = u",c.txt," + Size(fault.stream) + u"," + IntToText(fault.unpacked);
+  EXPECT_EQ(Fail(HandBuiltPackage(kFirst + fault.stream, FirstRow() + row)), fault.message);
+  EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Streams, StreamFailure,
     ::testing::Values(
