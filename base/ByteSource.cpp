@@ -23,6 +23,15 @@ std::size_t MemorySource::Read(void* buffer, std::size_t count) {
   return n;
 }
 
+std::span<const std::uint8_t> MemorySource::Borrow(std::size_t count) {
+  const auto size = static_cast<std::int64_t>(bytes_.size());
+  if (position_ >= size) return {};
+  const std::size_t n = std::min(count, static_cast<std::size_t>(size - position_));
+  const auto* start = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + position_;
+  position_ += static_cast<std::int64_t>(n);
+  return {start, n};
+}
+
 std::int64_t MemorySource::Seek(std::int64_t offset, Origin origin) {
   const std::int64_t base = origin == Origin::Begin     ? 0
                             : origin == Origin::Current ? position_

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace setup {
 
@@ -17,6 +18,9 @@ class ByteSource {
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
   // Reads exactly `count` bytes or raises EReadError ("Stream read error").
   void ReadBuffer(void* buffer, std::size_t count);
+  // Up to `count` bytes at the current position, where the source already holds them in memory,
+  // and moves past them: no copy. Empty where it does not (a file) or at the end: Read instead.
+  virtual std::span<const std::uint8_t> Borrow(std::size_t /*count*/) { return {}; }
 
   // The new position, or -1 when it cannot be reached.
   virtual std::int64_t Seek(std::int64_t offset, Origin origin) = 0;

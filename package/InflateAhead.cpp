@@ -34,20 +34,19 @@ void InflateAhead::Inflate(ByteSource& package, std::span<const PackageRow> rows
       end.rowEnd = true;
       try {
         package.Seek(row.offset, ByteSource::Origin::Begin);
-        inflater.Inflate(package, row.packedSize, row.unpackedSize, [&](const std::uint8_t* data, std::size_t size) {
-          Piece piece;
-          // A full chunk reuses a spent buffer; a small piece (a small file) gets one of its
-          // own size, so that the bytes held ahead are the bytes counted.
-          if (size == StreamInflater::kChunkBytes) {
-            std::unique_lock<Mutex> lock(mutex_);
-            if (!free_.empty()) {
-              piece.bytes = std::move(free_.back());
-              free_.pop_back();
-            }
-          }
-          piece.bytes.assign(data, data + size);
-          Push(std::move(piece));
-        });
+        Buffer current;
+        inflater.InflateInto(
+            package, row.packedSize, row.unpackedSize,
+            [&](std::size_t capacity) {
+              current = NewBuffer(capacity);
+              return current.data.get();
+            },
+            [&](std::size_t size) {
+              Piece piece;
+              piece.bytes = std::move(current);
+              piece.bytes.size = size;
+              Push(std::move(piece));
+            });
       } catch (const Stopped&) {
         return;
       } catch (...) {
@@ -73,6 +72,23 @@ void InflateAhead::Inflate(ByteSource& package, std::span<const PackageRow> rows
   }
 }
 
+// A full chunk reuses a spent buffer; a small piece (a small file) gets one of its own size, so
+// that the bytes held ahead are the bytes counted.
+InflateAhead::Buffer InflateAhead::NewBuffer(std::size_t capacity) {
+  if (capacity == StreamInflater::kChunkBytes) {
+    std::unique_lock<Mutex> lock(mutex_);
+    if (!free_.empty()) {
+      Buffer spent = std::move(free_.back());
+      free_.pop_back();
+      return spent;
+    }
+  }
+  Buffer buffer;
+  buffer.data = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);  // the inflater fills it
+  buffer.capacity = capacity;
+  return buffer;
+}
+
 void InflateAhead::Push(Piece piece) {
   bool wake = false;
   {
@@ -88,7 +104,7 @@ void InflateAhead::Push(Piece piece) {
       inflaterWaiting_ = false;
     }
     if (stopping_) throw Stopped();
-    buffered_ += piece.bytes.capacity();
+    buffered_ += piece.bytes.capacity;
     pieces_.push_back(std::move(piece));
     wake = readerWaiting_;
   }
@@ -107,7 +123,7 @@ InflateAhead::Piece InflateAhead::Pop() {
     readerWaiting_ = false;
     piece = std::move(pieces_.front());
     pieces_.pop_front();
-    buffered_ -= piece.bytes.capacity();
+    buffered_ -= piece.bytes.capacity;
     wake = inflaterWaiting_ && buffered_ <= kMostBufferedBytes / 2;
   }
   if (wake) changed_.NotifyAll();
@@ -121,8 +137,8 @@ void InflateAhead::Take(const Sink* sink) {
       if (piece.failure && sink) std::rethrow_exception(piece.failure);
       return;
     }
-    if (sink) (*sink)(piece.bytes.data(), piece.bytes.size());
-    if (piece.bytes.capacity() != StreamInflater::kChunkBytes) continue;
+    if (sink) (*sink)(piece.bytes.data.get(), piece.bytes.size);
+    if (piece.bytes.capacity != StreamInflater::kChunkBytes) continue;
     std::unique_lock<Mutex> lock(mutex_);
     if (free_.size() < kSpareBuffers) free_.push_back(std::move(piece.bytes));
   }

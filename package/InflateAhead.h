@@ -8,6 +8,7 @@
 #include <deque>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -38,8 +39,14 @@ class InflateAhead {
   void SkipNext();
 
  private:
+  // Inflated bytes, in memory that nothing fills before the inflater does.
+  struct Buffer {
+    std::unique_ptr<std::uint8_t[]> data;
+    std::size_t size = 0;
+    std::size_t capacity = 0;
+  };
   struct Piece {
-    std::vector<std::uint8_t> bytes;  // empty for the end of a row
+    Buffer bytes;                     // empty for the end of a row
     std::exception_ptr failure;       // the row's failure, at its end
     bool rowEnd = false;
   };
@@ -52,7 +59,9 @@ class InflateAhead {
   Mutex mutex_;
   ConditionVariable changed_;
   std::deque<Piece> pieces_;                     // guarded by mutex_
-  std::vector<std::vector<std::uint8_t>> free_;  // spent buffers, for reuse; guarded by mutex_
+  Buffer NewBuffer(std::size_t capacity);
+
+  std::vector<Buffer> free_;  // spent full-size buffers, for reuse; guarded by mutex_
   std::size_t buffered_ = 0;                     // bytes allocated in pieces_; guarded by mutex_
   bool stopping_ = false;                        // guarded by mutex_
   // Who waits, so that the other side wakes it only when there is something for it: every

@@ -31,6 +31,14 @@ class StreamInflater {
   // packedSize are not read. A row with no stream and no bytes (both sizes 0) is an empty file.
   void Inflate(ByteSource& package, std::int64_t packedSize, std::int64_t unpackedSize, const Sink& sink);
 
+  // Where the next inflated bytes go: writable room for `size` bytes (at most kChunkBytes).
+  using Room = std::function<std::uint8_t*(std::size_t size)>;
+  // The room last given now holds `size` inflated bytes (never 0).
+  using Filled = std::function<void(std::size_t size)>;
+  // Inflate, straight into the caller's memory.
+  void InflateInto(ByteSource& package, std::int64_t packedSize, std::int64_t unpackedSize, const Room& room,
+                   const Filled& filled);
+
  private:
   z_stream stream_{};
   bool ready_ = false;

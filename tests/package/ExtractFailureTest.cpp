@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,11 @@ class ExtractFailure : public ::testing::Test {
         [&] { ExtractPackage(Text(packageFile_), destination_.Text(), u"", {}, [&] { return systemFolder; }); });
   }
   std::string Fail(const std::string& package) { return Fail(package, system_.Text()); }
+  // The same from the package in memory, as the setup program reads its own.
+  std::string FailFromMemory(const std::string& package) {
+    const auto bytes = std::as_bytes(std::span<const char>(package.data(), package.size()));
+    return MessageOf([&] { ExtractPackage(bytes, destination_.Text(), u"", ExtractControl{}, [&] { return system_.Text(); }); });
+  }
 
   void ExpectUntouched() {
     EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
@@ -268,10 +274,11 @@ TEST_P(StreamFailure, KeepsTheOldFileAndNoTemporaryFile) {
 }
 
 // A file whose name was free is written at that name; a failure removes what was written of it.
+// (From memory: the stream is inflated where it lies, and the same faults are found.)
 TEST_P(StreamFailure, LeavesNothingAtANewName) {
   const StreamFault& fault = GetParam();
   const std::u16string row = u",c.txt," + Size(fault.stream) + u"," + IntToText(fault.unpacked);
-  EXPECT_EQ(Fail(HandBuiltPackage(kFirst + fault.stream, FirstRow() + row)), fault.message);
+  EXPECT_EQ(FailFromMemory(HandBuiltPackage(kFirst + fault.stream, FirstRow() + row)), fault.message);
   EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"a.txt", "b.txt"}));
   EXPECT_EQ(ReadBytes(destination_.Path() / "b.txt"), "old b");
 }
