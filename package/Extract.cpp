@@ -110,19 +110,9 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
   InflateAhead inflated(package, table.rows);
   WritingThread writer;  // stops before the inflating does
 
-  // Keeps a written file; an install names it when that fails.
-  const auto keep = [&](ReplacingFile& output, const std::u16string& targetFile) {
-    try {
-      output.Commit();
-    } catch (const EWriteError&) {
-      if (control.journal) throw EFCreateError(targetFile, LastErrorText());
-      throw;
-    }
-  };
-  // Writes a created file's bytes, and keeps it unless it was created at its own name, which the
-  // writing threads keep. Called on the writing thread for a file created at its own name, and
-  // here, once the writing threads are idle, for a file that replaces another; never on both at
-  // once, so the callbacks see one file after another in table order.
+  // Writes a created file's bytes and keeps it. Called on the writing thread for a file created
+  // at its own name, and here, once the writing thread is idle, for a file that replaces another;
+  // never on both at once, so the callbacks see one file after another in table order.
   const auto write = [&](ReplacingFile& output, const std::u16string& targetFile, std::int64_t before,
                          std::int64_t size) {
     if (control.onFile) control.onFile(targetFile);
@@ -139,10 +129,8 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
       written += static_cast<std::int64_t>(count);
       if (control.onBytes) control.onBytes(written, table.totalUnpacked);
     });
-    if (!output.WritesInPlace()) {
-      if (control.journal) control.journal->PrepareTarget(targetFile);
-      keep(output, targetFile);
-    }
+    if (control.journal && !output.WritesInPlace()) control.journal->PrepareTarget(targetFile);
+    output.Commit();
     const std::int64_t done = before + size;
     if (control.onBytes && size == 0) control.onBytes(done, table.totalUnpacked);
     if (onProgress) onProgress(Percentage(done, table.totalUnpacked));
@@ -195,12 +183,9 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
       }
       if (output->WritesInPlace()) {
         if (control.journal) control.journal->NewFile(targetFile);
-        writer.Submit(
-            std::move(output),
-            [&write, targetFile, before, size = row.unpackedSize](ReplacingFile& file) {
-              write(file, targetFile, before, size);
-            },
-            [&keep, targetFile](ReplacingFile& file) { keep(file, targetFile); });
+        writer.Submit(std::move(output), [&write, targetFile, before, size = row.unpackedSize](ReplacingFile& file) {
+          write(file, targetFile, before, size);
+        });
       } else {
         writer.Finish();
         if (control.journal) control.journal->TemporaryFile(output->TemporaryName());
