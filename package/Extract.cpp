@@ -1,8 +1,6 @@
 #include "package/Extract.h"
 
 #include <cmath>
-#include <exception>
-#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -16,7 +14,6 @@
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
 #include "package/TargetFolder.h"
-#include "package/WritingThread.h"
 
 namespace setup {
 
@@ -105,99 +102,66 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
   CheckExistingFolders(targets);
 
-  // Inflated on a thread of its own, and written on another, in table order, while this thread
-  // makes the folders and creates the next files.
+  // Inflated on a thread of its own while the files are written here, in table order.
   InflateAhead inflated(package, table.rows);
-  WritingThread writer;  // stops before the inflating does
+  std::int64_t done = 0;
+  // The folder being written into, reached without following links and held, with every folder
+  // on its way, from its first file to its last: the rows are in path order, so the files of a
+  // folder come one after the other, and while the folder is held nobody can swap it for a link.
+  std::optional<TargetFolder> folder;
+  std::u16string folderPath;
+  for (std::size_t i = 0; i < table.rows.size(); ++i) {
+    const PackageRow& row = table.rows[i];
+    const Target& target = targets[i];
+    StopIfCancelled(control);
+    const std::u16string where = target.base + target.below;
+    if (!folder || folderPath != where) {
+      folder.reset();
+      folderPath = where;
+      // Folders an install makes are journalled, so a rollback takes them away again; otherwise
+      // the folder walk below makes them without following a link.
+      if (control.journal) MakeFolders(folderPath, control);
+      folder.emplace(target.base, target.below, TargetFolder::Missing::Create);
+    }
+    // The existence test looks at exactly the file that would be written.
+    const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
+    const std::u16string targetFile = where + name;
+    if (target.macro && FileExists(targetFile)) {
+      inflated.SkipNext();
+      if (control.onFile) control.onFile(targetFile);
+      done += row.unpackedSize;
+      if (control.onBytes) control.onBytes(done, table.totalUnpacked);
+      continue;
+    }
 
-  // Writes a created file's bytes and keeps it. Called on the writing thread for a file created
-  // at its own name, and here, once the writing thread is idle, for a file that replaces another;
-  // never on both at once, so the callbacks see one file after another in table order.
-  const auto write = [&](ReplacingFile& output, const std::u16string& targetFile, std::int64_t before,
-                         std::int64_t size) {
     if (control.onFile) control.onFile(targetFile);
-    std::int64_t written = before;
-    inflated.TakeNext([&](const std::uint8_t* data, std::size_t count) {
+    ReplacingFile output(*folder, name);
+    if (control.journal) {
+      if (output.WritesInPlace())
+        control.journal->NewFile(targetFile);
+      else
+        control.journal->TemporaryFile(output.TemporaryName());
+    }
+    std::int64_t written = done;
+    inflated.TakeNext([&](const std::uint8_t* data, std::size_t size) {
       StopIfCancelled(control);
       try {
-        output.Write(data, count);
+        output.Write(data, size);
       } catch (const EWriteError&) {
         // An install names the file and the system's reason (a full disk, say) while it is current.
         if (control.journal) throw EFCreateError(targetFile, LastErrorText());
         throw;
       }
-      written += static_cast<std::int64_t>(count);
+      written += static_cast<std::int64_t>(size);
       if (control.onBytes) control.onBytes(written, table.totalUnpacked);
     });
     if (control.journal && !output.WritesInPlace()) control.journal->PrepareTarget(targetFile);
     output.Commit();
-    const std::int64_t done = before + size;
-    if (control.onBytes && size == 0) control.onBytes(done, table.totalUnpacked);
+
+    done += row.unpackedSize;
+    if (control.onBytes && row.unpackedSize == 0) control.onBytes(done, table.totalUnpacked);
     if (onProgress) onProgress(Percentage(done, table.totalUnpacked));
-  };
-
-  // The folder being written into, reached without following links and held, with every folder
-  // on its way, from its first file to its last: the rows are in path order, so the files of a
-  // folder come one after the other, and while the folder is held nobody can swap it for a link.
-  // The files being written use it too: it changes only when they are done, and it outlives the
-  // wait for them when this thread fails.
-  std::optional<TargetFolder> folder;
-  std::u16string folderPath;
-  try {
-    std::int64_t done = 0;
-    for (std::size_t i = 0; i < table.rows.size(); ++i) {
-      const PackageRow& row = table.rows[i];
-      const Target& target = targets[i];
-      StopIfCancelled(control);
-      const std::u16string where = target.base + target.below;
-      if (!folder || folderPath != where) {
-        writer.Finish();
-        folder.reset();
-        folderPath = where;
-        // Folders an install makes are journalled, so a rollback takes them away again; otherwise
-        // the folder walk below makes them without following a link.
-        if (control.journal) MakeFolders(folderPath, control);
-        folder.emplace(target.base, target.below, TargetFolder::Missing::Create);
-      }
-      // The existence test looks at exactly the file that would be written.
-      const std::u16string name = target.namePrefix + std::u16string(LastNameComponent(row.name));
-      const std::u16string targetFile = where + name;
-      const std::int64_t before = done;
-      done += row.unpackedSize;
-      if (target.macro && FileExists(targetFile)) {
-        writer.Finish();
-        inflated.SkipNext();
-        if (control.onFile) control.onFile(targetFile);
-        if (control.onBytes) control.onBytes(done, table.totalUnpacked);
-        continue;
-      }
-
-      std::unique_ptr<ReplacingFile> output;
-      try {
-        output = std::make_unique<ReplacingFile>(*folder, name);
-      } catch (...) {
-        // Named as the current file once the files before it are done.
-        if (const std::exception_ptr earlier = writer.FinishQuietly()) std::rethrow_exception(earlier);
-        if (control.onFile) control.onFile(targetFile);
-        throw;
-      }
-      if (output->WritesInPlace()) {
-        if (control.journal) control.journal->NewFile(targetFile);
-        writer.Submit(std::move(output), [&write, targetFile, before, size = row.unpackedSize](ReplacingFile& file) {
-          write(file, targetFile, before, size);
-        });
-      } else {
-        writer.Finish();
-        if (control.journal) control.journal->TemporaryFile(output->TemporaryName());
-        write(*output, targetFile, before, row.unpackedSize);
-      }
-    }
-  } catch (...) {
-    // A failure here comes after the files still being written, in table order: theirs goes first.
-    if (const std::exception_ptr earlier = writer.FinishQuietly()) std::rethrow_exception(earlier);
-    throw;
   }
-  writer.Finish();
 }
 
 }  // namespace
