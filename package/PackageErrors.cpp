@@ -6,7 +6,29 @@
 
 namespace setup {
 
-EDecompressionError EDecompressionError::FromZlibCode(int code) { return EDecompressionError(FromUtf8(zError(code))); }
+// zlib's own texts for its codes, spelt here: the setup program inflates without zlib.
+EDecompressionError EDecompressionError::FromZlibCode(int code) {
+  switch (code) {
+    case Z_NEED_DICT:
+      return EDecompressionError(u"need dictionary");
+    case Z_STREAM_END:
+      return EDecompressionError(u"stream end");
+    case Z_ERRNO:
+      return EDecompressionError(u"file error");
+    case Z_STREAM_ERROR:
+      return EDecompressionError(u"stream error");
+    case Z_DATA_ERROR:
+      return EDecompressionError(u"data error");
+    case Z_MEM_ERROR:
+      return EDecompressionError(u"insufficient memory");
+    case Z_BUF_ERROR:
+      return EDecompressionError(u"buffer error");
+    case Z_VERSION_ERROR:
+      return EDecompressionError(u"incompatible version");
+    default:
+      return EDecompressionError(u"");
+  }
+}
 
 EPackageError EPackageError::InvalidTargetFolder(std::u16string_view folder) {
   return EPackageError(FormatText(u"Invalid target folder \"%s\"", {folder}));

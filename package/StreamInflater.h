@@ -1,8 +1,6 @@
 // Inflating one package stream in fixed-size chunks, so memory stays flat whatever the file size.
 #pragma once
 
-#include <zlib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -40,10 +38,9 @@ class StreamInflater {
                    const Filled& filled);
 
  private:
-  z_stream stream_{};
-  bool ready_ = false;
-  std::vector<std::uint8_t> in_;
-  std::vector<std::uint8_t> out_;
+  std::vector<std::uint8_t> in_;      // a chunk of a stream read from a file
+  std::vector<std::uint8_t> out_;     // a chunk of inflated bytes for Inflate
+  std::vector<std::uint8_t> window_;  // the last 32 KiB and the next chunk of a large file
 };
 
 }  // namespace setup
