@@ -45,8 +45,8 @@ ReplacingFile::ReplacingFile(const TargetFolder& folder, std::u16string_view nam
   Create();
 }
 
-// The exclusive creation fails on any existing name, a link or a folder included, which then
-// take the temporary-name path and are replaced (or refused) by the move as before.
+// The exclusive creation fails on any name that exists, a link or a folder included: those take
+// the temporary-name path, whose move replaces a file or a link and fails on a folder.
 void ReplacingFile::Create() {
   if (folder_->IsOpen()) {
     temporaryName_ = name_;
