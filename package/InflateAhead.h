@@ -46,8 +46,8 @@ class InflateAhead {
     std::size_t capacity = 0;
   };
   struct Piece {
-    Buffer bytes;                     // empty for the end of a row
-    std::exception_ptr failure;       // the row's failure, at its end
+    Buffer bytes;                // empty for the end of a row
+    std::exception_ptr failure;  // the row's failure, at its end
     bool rowEnd = false;
   };
 
@@ -58,12 +58,12 @@ class InflateAhead {
 
   Mutex mutex_;
   ConditionVariable changed_;
-  std::deque<Piece> pieces_;                     // guarded by mutex_
+  std::deque<Piece> pieces_;  // guarded by mutex_
   Buffer NewBuffer(std::size_t capacity);
 
   std::vector<Buffer> free_;  // spent full-size buffers, for reuse; guarded by mutex_
-  std::size_t buffered_ = 0;                     // bytes allocated in pieces_; guarded by mutex_
-  bool stopping_ = false;                        // guarded by mutex_
+  std::size_t buffered_ = 0;  // bytes allocated in pieces_; guarded by mutex_
+  bool stopping_ = false;     // guarded by mutex_
   // Who waits, so that the other side wakes it only when there is something for it: every
   // wait and wake-up may cost a round trip to the system (the Wine server, under Wine).
   bool readerWaiting_ = false;    // for a piece; guarded by mutex_
