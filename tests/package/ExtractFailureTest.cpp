@@ -45,7 +45,8 @@ class ExtractFailure : public ::testing::Test {
   // The same from the package in memory, as the setup program reads its own.
   std::string FailFromMemory(const std::string& package) {
     const auto bytes = std::as_bytes(std::span<const char>(package.data(), package.size()));
-    return MessageOf([&] { ExtractPackage(bytes, destination_.Text(), u"", ExtractControl{}, [&] { return system_.Text(); }); });
+    return MessageOf(
+        [&] { ExtractPackage(bytes, destination_.Text(), u"", ExtractControl{}, [&] { return system_.Text(); }); });
   }
 
   void ExpectUntouched() {
