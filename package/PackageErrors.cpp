@@ -8,26 +8,17 @@ namespace setup {
 
 // zlib's own texts for its codes, spelt here: the setup program inflates without zlib.
 EDecompressionError EDecompressionError::FromZlibCode(int code) {
-  switch (code) {
-    case Z_NEED_DICT:
-      return EDecompressionError(u"need dictionary");
-    case Z_STREAM_END:
-      return EDecompressionError(u"stream end");
-    case Z_ERRNO:
-      return EDecompressionError(u"file error");
-    case Z_STREAM_ERROR:
-      return EDecompressionError(u"stream error");
-    case Z_DATA_ERROR:
-      return EDecompressionError(u"data error");
-    case Z_MEM_ERROR:
-      return EDecompressionError(u"insufficient memory");
-    case Z_BUF_ERROR:
-      return EDecompressionError(u"buffer error");
-    case Z_VERSION_ERROR:
-      return EDecompressionError(u"incompatible version");
-    default:
-      return EDecompressionError(u"");
-  }
+  struct Text {
+    int code;
+    const char16_t* text;
+  };
+  static constexpr Text kTexts[] = {{Z_NEED_DICT, u"need dictionary"}, {Z_STREAM_END, u"stream end"},
+                                    {Z_ERRNO, u"file error"},          {Z_STREAM_ERROR, u"stream error"},
+                                    {Z_DATA_ERROR, u"data error"},     {Z_MEM_ERROR, u"insufficient memory"},
+                                    {Z_BUF_ERROR, u"buffer error"},    {Z_VERSION_ERROR, u"incompatible version"}};
+  for (const Text& entry : kTexts)
+    if (entry.code == code) return EDecompressionError(entry.text);
+  return EDecompressionError(u"");
 }
 
 EPackageError EPackageError::InvalidTargetFolder(std::u16string_view folder) {

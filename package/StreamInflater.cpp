@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "package/PackageErrors.h"
 
@@ -56,12 +57,6 @@ class BitReader {
   void Drop(int n) noexcept {
     bits_ >>= n;
     count_ -= n;
-  }
-  // Takes bits already in hand.
-  std::uint32_t TakeFilled(int n) noexcept {
-    const std::uint32_t value = Peek(n);
-    Drop(n);
-    return value;
   }
   std::uint32_t Take(int n) {
     Need(n);
@@ -412,6 +407,18 @@ class BlockDecoder {
     distances_.Build(lengths.data() + literalCount, distanceCount, true);
   }
 
+  // The length and distance that follow a length symbol. Each read asks for its bits, which costs
+  // a comparison when they are already in hand.
+  std::pair<std::size_t, std::size_t> DecodeMatch(int symbol) {
+    const auto lengthIndex = static_cast<std::size_t>(symbol - 257);
+    if (lengthIndex >= kLengthBase.size()) Fail(kDataError);
+    const std::size_t length = kLengthBase[lengthIndex] + in_.Take(kLengthExtra[lengthIndex]);
+    const auto distanceIndex = static_cast<std::size_t>(distances_.Decode(in_));
+    if (distanceIndex >= kDistanceBase.size()) Fail(kDataError);
+    const std::size_t distance = kDistanceBase[distanceIndex] + in_.Take(kDistanceExtra[distanceIndex]);
+    return {length, distance};
+  }
+
   // Most symbols: decoded with the output checked once per stretch instead of once per symbol.
   // Returns true at the end of the block.
   bool FastCodes() {
@@ -431,12 +438,7 @@ class BlockDecoder {
         endOfBlock = true;
         break;
       }
-      const auto lengthIndex = static_cast<std::size_t>(symbol - 257);
-      if (lengthIndex >= kLengthBase.size()) Fail(kDataError);
-      const std::size_t length = kLengthBase[lengthIndex] + in_.TakeFilled(kLengthExtra[lengthIndex]);
-      const auto distanceIndex = static_cast<std::size_t>(distances_.DecodeFilled(in_));
-      if (distanceIndex >= kDistanceBase.size()) Fail(kDataError);
-      const std::size_t distance = kDistanceBase[distanceIndex] + in_.TakeFilled(kDistanceExtra[distanceIndex]);
+      const auto [length, distance] = DecodeMatch(symbol);  // its bits are in hand after Fill
       if (distance > static_cast<std::size_t>(to - start)) Fail(kDataError);
       const std::uint8_t* from = to - distance;
       std::uint8_t* const matchEnd = to + length;
@@ -468,12 +470,7 @@ class BlockDecoder {
         continue;
       }
       if (symbol == 256) return;
-      const auto lengthIndex = static_cast<std::size_t>(symbol - 257);
-      if (lengthIndex >= kLengthBase.size()) Fail(kDataError);
-      const std::size_t length = kLengthBase[lengthIndex] + in_.Take(kLengthExtra[lengthIndex]);
-      const auto distanceIndex = static_cast<std::size_t>(distances_.Decode(in_));
-      if (distanceIndex >= kDistanceBase.size()) Fail(kDataError);
-      const std::size_t distance = kDistanceBase[distanceIndex] + in_.Take(kDistanceExtra[distanceIndex]);
+      const auto [length, distance] = DecodeMatch(symbol);
       std::uint8_t* to = out_.Reserve(length);
       if (!out_.Reaches(distance)) Fail(kDataError);
       const std::uint8_t* from = to - distance;
