@@ -65,6 +65,21 @@ inline std::string Zlib(std::string_view data, int level = Z_DEFAULT_COMPRESSION
   return out;
 }
 
+// The zlib stream of data at the given level and strategy, made by zlib's streaming compressor.
+inline std::string ZlibWithStrategy(std::string_view data, int level, int strategy) {
+  z_stream stream{};
+  EXPECT_EQ(deflateInit2(&stream, level, Z_DEFLATED, 15, 8, strategy), Z_OK);
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+  stream.next_in = const_cast<Bytef*>(reinterpret_cast<const Bytef*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
 inline std::string LittleEndian32(std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
   return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
