@@ -89,7 +89,6 @@ int Install(const SetupCommand& command) {
   }
   choices.setupDir = NormaliseSetupDir(folder);
 
-  const ComApartment apartment;  // for the shortcuts
   std::unique_ptr<InstallRun> run;
   try {
     run = std::make_unique<InstallRun>(choices, EmbeddedPackage(), log);
@@ -99,15 +98,20 @@ int Install(const SetupCommand& command) {
   }
   if (!run->Prepare()) return Code(run->Failure().outcome);
 
-  HiddenWindow window;
   g_run = run.get();
+  // The worker's message needs this thread's queue, which a peek creates.
+  MSG message;
+  PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   const DWORD thread = GetCurrentThreadId();
   bool extracted = false;
   Thread worker([&] {
     extracted = run->Extract({});
     PostThreadMessageW(thread, kDoneMessage, 0, 0);
   });
-  MSG message;
+  // Joined while the files are written: the first apartment or window of a process may start
+  // the desktop's machinery, which under Wine takes a fifth of a second.
+  const ComApartment apartment;  // for the shortcuts
+  HiddenWindow window;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == nullptr && message.message == kDoneMessage) break;
     TranslateMessage(&message);
