@@ -1,7 +1,7 @@
 // A function of a system DLL that older Windows versions lack (Windows 5 among them, where the
 // wizard still runs), looked up at run time so that the programs start there and take another way
-// when it is missing. Only DLLs already loaded into every process are asked (kernel32, user32):
-// nothing is loaded by name.
+// when it is missing. Only DLLs already loaded into every process are asked (ntdll, kernel32,
+// user32): nothing is loaded by name.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -13,10 +14,58 @@ namespace setup {
 
 namespace {
 HANDLE Handle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// The native creation, relative to a folder handle, as the POSIX side creates with openat.
+using NtCreateFileFunction = LONG(NTAPI*)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PIO_STATUS_BLOCK, PLARGE_INTEGER,
+                                          ULONG, ULONG, ULONG, ULONG, PVOID, ULONG);
+constexpr ULONG kCreateNew = 2;                              // FILE_CREATE
+constexpr ULONG kNotAFolder = 0x40;                          // FILE_NON_DIRECTORY_FILE
+constexpr ULONG kSynchronous = 0x20;                         // FILE_SYNCHRONOUS_IO_NONALERT
+constexpr ULONG kOpenReparsePoint = 0x200000;                // FILE_OPEN_REPARSE_POINT
+constexpr LONG kNameExists = static_cast<LONG>(0xC0000035);  // STATUS_OBJECT_NAME_COLLISION
+
+// Whether the system would reach this name, in the folder that is held, by its whole path just
+// as by the name alone: the whole path names the file in the journal, the move and a rollback.
+// The whole path resolves like the name only when no Windows path rule changes it (trailing dots
+// and spaces are dropped) and it stays within the length a path may have without a prefix.
+bool SameByEitherName(const std::u16string& name, const std::u16string& path) {
+  return !name.empty() && name.back() != u'.' && name.back() != u' ' && path.size() < MAX_PATH;
+}
+
 }  // namespace
 
+// The name is looked up in the held folder itself rather than through the whole path again:
+// the file lands in exactly the folder that was checked, and only its last component is
+// resolved (Wine otherwise walks and looks at every folder of the path again for each file).
 bool ReplacingFile::CreateExclusive() {
-  // DELETE, so that the finished file is moved through this handle (see CloseAndMove).
+  static const auto ntCreateFile = SystemFunction<NtCreateFileFunction>(L"ntdll.dll", "NtCreateFile");
+  if (ntCreateFile && SameByEitherName(temporaryName_, temporary_)) {
+    // DELETE, so that the finished file is moved through this handle (see CloseAndMove).
+    constexpr ACCESS_MASK kAccess = GENERIC_WRITE | DELETE | SYNCHRONIZE | FILE_READ_ATTRIBUTES;
+    UNICODE_STRING name{};
+    name.Buffer = const_cast<PWSTR>(WidePtr(temporaryName_));
+    name.Length = name.MaximumLength = static_cast<USHORT>(temporaryName_.size() * sizeof(wchar_t));
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof attributes;
+    attributes.RootDirectory = Handle(folder_->Handle());
+    attributes.ObjectName = &name;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE h = INVALID_HANDLE_VALUE;
+    const LONG result = ntCreateFile(&h, kAccess, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, 0, kCreateNew,
+                                     kNotAFolder | kSynchronous | kOpenReparsePoint, nullptr, 0);
+    if (result >= 0) {
+      handle_ = reinterpret_cast<std::intptr_t>(h);
+      return true;
+    }
+    // A name that exists is the answer; any other refusal is asked again by the whole path
+    // below, which also gives the system's own reason.
+    if (result == kNameExists) {
+      SetLastError(ERROR_FILE_EXISTS);
+      handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+      return false;
+    }
+  }
   const HANDLE h = CreateFileW(WidePtr(temporary_), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   handle_ = reinterpret_cast<std::intptr_t>(h);

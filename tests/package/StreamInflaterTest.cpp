@@ -57,7 +57,7 @@ std::string Sample(int kind, std::size_t size, std::uint32_t seed) {
 std::string Deflate(const std::string& data, int level, int strategy, std::size_t flushEvery = 0) {
   z_stream stream{};
   EXPECT_EQ(deflateInit2(&stream, level, Z_DEFLATED, 15, 8, strategy), Z_OK);
-  std::string out(deflateBound(&stream, data.size()) + 64 + data.size() / 100, '\0');
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())) + 64 + data.size() / 100, '\0');
   stream.next_out = reinterpret_cast<Bytef*>(out.data());
   stream.avail_out = static_cast<uInt>(out.size());
   std::size_t at = 0;

@@ -231,6 +231,17 @@ TEST_F(Writer, RoundTripWithBarInTheName) {
 }
 #endif
 
+#ifdef _WIN32
+// Windows drops the dots and spaces that end a name; the extracted file is the one that its
+// whole path reaches, which the install journal and a rollback name.
+TEST_F(Writer, NamesEndingInDotsOrSpacesAreWrittenAsTheSystemReadsThem) {
+  Write({{u"", u"dot.", "d", {}}, {u"sub\\", u"space ", "s", {}}, {u"", u"plain.txt", "p", {}}}, {});
+  Extract();
+  EXPECT_EQ(ListFiles(destination_.Path()), (std::vector<std::string>{"dot", "plain.txt", "sub/space"}));
+  EXPECT_EQ(ReadBytes(destination_.Path() / "dot"), "d");
+}
+#endif
+
 TEST_F(Writer, TableCarriesCommaAndBarInNames) {
   Write({{u"", u"x|y,z.txt", "bar", {}}, {u"a\\", u"p,q", "", true}}, {});
   const PackageTable table = ReadPackageTable(Text(packageFile_), u"");
