@@ -97,7 +97,9 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
   const std::u16string destinationFolder = IncludeTrailingPathDelimiter(destination);
   MakeFolders(destinationFolder, control);
 
-  const PackageTable table = LoadFileTable(package, password);
+  std::optional<PackageTable> loaded;
+  if (!control.table) loaded = LoadFileTable(package, password);
+  const PackageTable& table = control.table ? *control.table : *loaded;
   if (!table.present) return;
   const std::vector<Target> targets = ResolveTargets(table, destinationFolder, systemFolder);
   CheckExistingFolders(targets);

@@ -11,6 +11,7 @@
 namespace setup {
 
 class InstallJournal;
+struct PackageTable;
 
 // The extraction was stopped on request ("Cancelled").
 class ECancelled : public Exception {
@@ -28,6 +29,9 @@ struct ExtractControl {
   std::function<bool()> cancelled;
   // Records every folder, temporary file and replaced file; none for a plain extraction.
   InstallJournal* journal = nullptr;
+  // The package's file table as the caller has already read it from this package (an install
+  // reads it first to check the free space), so that it is not deciphered a second time.
+  const PackageTable* table = nullptr;
 };
 
 }  // namespace setup

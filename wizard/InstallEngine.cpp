@@ -158,14 +158,14 @@ void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
 
 bool InstallRun::Prepare() {
   log_.Line(u"Destination: " + choices_.setupDir);
-  PackageTable table;
   try {
     MemorySource source(package_);
-    table = LoadFileTable(source, u"");
+    table_ = std::make_unique<PackageTable>(LoadFileTable(source, u""));
   } catch (...) {
     Fail(InstallOutcome::DamagedPackage, MessageOf(std::current_exception()));
     return false;
   }
+  const PackageTable& table = *table_;
   totalUnpacked_ = table.totalUnpacked;
 
   const std::u16string folder = choices_.setupDir;
@@ -232,6 +232,7 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
   std::int64_t shown = -1;
   ExtractControl control;
   control.journal = journal_.get();
+  control.table = table_.get();
   control.cancelled = [this] { return cancel_.load(); };
   control.onFile = [this](const std::u16string& file) {
     currentFile_ = file;

@@ -58,6 +58,8 @@ void OpenSetupLog(const std::u16string& fileName);
 // The package resource of this program. Raises Exception when it has none.
 std::span<const std::byte> EmbeddedPackage();
 
+struct PackageTable;
+
 class InstallRun {
  public:
   InstallRun(InstallChoices choices, std::span<const std::byte> package, StepLog& log);
@@ -95,6 +97,7 @@ class InstallRun {
   InstallFailure failure_;
   std::u16string currentFile_;
   std::int64_t totalUnpacked_ = 0;
+  std::unique_ptr<PackageTable> table_;  // read by Prepare, used by Extract
 };
 
 }  // namespace setup
