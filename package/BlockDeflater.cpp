@@ -24,12 +24,13 @@ constexpr int kBestNiceLength = 258;
 constexpr int kBestChainLength = 256;
 
 // Text made of words compresses better when matches of up to five bytes are left as literals
-// (zlib's filtered strategy): on the install benchmark's text files by 2.5%. Tables, programs
-// and compressed data do better with every match. So each block is compressed the way that
-// suits a sample from its middle better (it picked the smaller way for all but 0.2% of the
-// benchmark's blocks); a block no larger than the sample is compressed both ways and the
-// smaller stream is kept. The choice depends on the file's bytes alone.
-constexpr std::int64_t kStrategySampleBytes = 32 * 1024;
+// (zlib's filtered strategy): the install benchmark's text files by 2.5%. Tables, programs and
+// compressed data do better with every match. So each block is compressed the way that suits a
+// sample from its middle better, the sample primed with the 32 KiB before it as the block's own
+// compression is; a block no larger than the sample is compressed both ways and the smaller
+// stream is kept. The choice depends on the file's bytes alone. Smaller samples misjudge more
+// often (the code tables of a short stream weigh more in it), larger ones cost more time.
+constexpr std::int64_t kStrategySampleBytes = 8 * 1024;
 
 // zlib's lazy-matching levels are the ones that honour the filtered strategy.
 bool StrategyMatters(int level) { return level == Z_DEFAULT_COMPRESSION || level >= 4; }
@@ -90,7 +91,6 @@ std::vector<std::uint8_t> DeflateBestStrategy(const std::uint8_t* input, std::in
     std::vector<std::uint8_t> filtered = Deflate(input, primer, size, last, level, Z_FILTERED);
     return filtered.size() < every.size() ? filtered : every;
   }
-  // The sample is primed with what comes before it, as the block's own compression will be.
   const std::int64_t sampleAt = primer + (size - kStrategySampleBytes) / 2;
   const std::int64_t samplePrimer = std::min(sampleAt, kWindowBytes);
   const std::uint8_t* sample = input + sampleAt - samplePrimer;
