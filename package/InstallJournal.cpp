@@ -141,6 +141,10 @@ void InstallJournal::Append(char16_t kind, const std::u16string& path, const std
   entries_.push_back({kind, path, second});
 }
 
+void InstallJournal::ForceToDisk() {
+  if (!journal_file::Flush(handle_)) throw EFCreateError(file_, LastErrorText());
+}
+
 void InstallJournal::CreateFolders(const std::u16string& folder) {
   // The missing folders, innermost first, then made outermost first, each recorded before.
   std::vector<std::u16string> missing;
@@ -165,6 +169,7 @@ void InstallJournal::PrepareTarget(const std::u16string& target) {
   if (FileExists(target)) {
     const std::u16string aside = AsideName(target);
     Append(kAside, target, aside);
+    ForceToDisk();  // a moved file that no record on the disk names could not be put back
     if (!ReplaceFileWith(target, aside)) {
       const std::u16string reason = LastErrorText();
       entries_.pop_back();  // nothing was moved; rollback must not move the aside name back
@@ -180,6 +185,8 @@ bool InstallJournal::Commit() {
   bool clean = false;
   try {
     Append(kCommitted, file_);
+    // Once the old files are gone, a later recovery must find the attempt committed, not undo it.
+    ForceToDisk();
     clean = RemoveAsides(entries_, always);
   } catch (const Exception&) {
     // The marker could not be written: remove the moved-aside files all the same.

@@ -5,8 +5,13 @@
 // receive a new file, and existing files moved aside (renamed within their own folder, so the work
 // is bounded by the number of files, not their size). Commit deletes the moved-aside files and the
 // journal; rollback removes what was created and moves the old files back, byte for byte. The
-// journal file holds one entry a line in UTF-8 and is written through at once, so a process killed
-// at any point leaves a journal that a later run can roll back.
+// journal file holds one entry a line in UTF-8, each handed to the system as it is made, so a
+// process killed at any point leaves a journal that a later run can roll back. The journal is
+// forced to the disk only before a step that a power loss could leave unrecorded and beyond
+// repair: before an existing file is moved aside, and once at commit, before the moved-aside
+// files are removed. The entries for the folders and files an attempt creates are not forced:
+// that would cost a synchronous disk write for every file installed, and a lost one leaves at
+// most a file or folder that the attempt made.
 #pragma once
 
 #include <functional>
@@ -52,6 +57,8 @@ class InstallJournal {
 
  private:
   void Append(char16_t kind, const std::u16string& path, const std::u16string& second = {});
+  // Returns once the entries so far are on the disk; raises EFCreateError naming the journal.
+  void ForceToDisk();
 
   std::u16string file_;
   std::intptr_t handle_;  // the open journal file: HANDLE on Windows, file descriptor elsewhere

@@ -25,6 +25,13 @@ bool Append(std::intptr_t file, const void* data, std::size_t size) {
   return true;
 }
 
+bool Flush(std::intptr_t file) {
+  while (::fdatasync(static_cast<int>(file)) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
 void Close(std::intptr_t file) {
   if (file != kNoFile) ::close(static_cast<int>(file));
 }

@@ -13,8 +13,10 @@ HANDLE Handle(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
 
 std::intptr_t CreateExclusive(const std::u16string& path) {
   // CREATE_NEW never opens an existing file or follows a link of that name; readers may look in.
-  const HANDLE h = CreateFileW(WidePtr(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+  // Not write-through: that would cost one synchronous disk write a file installed, where the
+  // journal needs one only before a step it could not undo without its record (see Flush).
+  const HANDLE h =
+      CreateFileW(WidePtr(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<std::intptr_t>(h);
 }
 
@@ -29,6 +31,8 @@ bool Append(std::intptr_t file, const void* data, std::size_t size) {
   }
   return true;
 }
+
+bool Flush(std::intptr_t file) { return FlushFileBuffers(Handle(file)) != 0; }
 
 void Close(std::intptr_t file) {
   if (file != kNoFile) CloseHandle(Handle(file));
