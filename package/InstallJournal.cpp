@@ -185,8 +185,10 @@ bool InstallJournal::Commit() {
   bool clean = false;
   try {
     Append(kCommitted, file_);
-    // Once the old files are gone, a later recovery must find the attempt committed, not undo it.
-    ForceToDisk();
+    // Once an old file is gone, a later recovery must find the attempt committed, not undo it. A
+    // new install has nothing to lose and is not forced: on some file systems (ext4 under Wine)
+    // forcing one file forces every file written before it.
+    if (std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.kind == kAside; })) ForceToDisk();
     clean = RemoveAsides(entries_, always);
   } catch (const Exception&) {
     // The marker could not be written: remove the moved-aside files all the same.

@@ -11,7 +11,8 @@
 // repair: before an existing file is moved aside, and once at commit, before the moved-aside
 // files are removed. The entries for the folders and files an attempt creates are not forced:
 // that would cost a synchronous disk write for every file installed, and a lost one leaves at
-// most a file or folder that the attempt made.
+// most a file or folder that the attempt made (a power cut may then leave a finished new install
+// unmarked, and the next Setup into that folder undoes it before it installs again).
 #pragma once
 
 #include <functional>
