@@ -45,6 +45,7 @@ class TBlockCipher : public TCipher {
 
   virtual int GetBlockSize() const = 0;  // bits
   std::size_t BlockBytes() const noexcept { return blockBytes_; }
+  TBlockCipher* AsBlockCipher() noexcept final { return this; }
 
   void Init(const std::uint8_t* key, std::uint32_t size, const std::uint8_t* initVector = nullptr) override;
   void Burn() override;   // IV and CV become 0xFF bytes

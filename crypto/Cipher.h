@@ -15,6 +15,8 @@
 
 namespace setup {
 
+class TBlockCipher;
+
 // "Invalid key size", "Cipher not initialized" and the like.
 class ECipher : public Exception {
  public:
@@ -51,6 +53,10 @@ class TCipher {
   virtual std::u16string DecryptString(std::u16string_view base64Text);
 
   bool Initialized() const noexcept { return fInitialized; }
+
+  // The same cipher as a block cipher, or null for a stream cipher. (The Windows programs are
+  // built without run-time type information, so no dynamic_cast.)
+  virtual TBlockCipher* AsBlockCipher() noexcept { return nullptr; }
 
  protected:
   // The common first step of every Init: burn when set up, check the size, mark initialised.

@@ -74,7 +74,7 @@ std::u16string DecryptEnvelope(std::u16string_view envelope, std::u16string_view
     DeriveKey(*hash, *cipher, envelope.substr(0, kSaltLength), password, key);
 
     std::size_t ivLength = 0;
-    if (auto* blockCipher = dynamic_cast<TBlockCipher*>(cipher.get())) {
+    if (auto* blockCipher = cipher->AsBlockCipher()) {
       ivLength = blockCipher->BlockBytes();
       const std::string initVector = WideToAnsi(envelope.substr(kHeaderLength, ivLength));
       if (initVector.size() != ivLength) return {};
@@ -107,7 +107,7 @@ std::u16string EncryptEnvelope(int hashIndex, int cipherIndex, std::u16string_vi
       salt[kCipherSelector] < cipherIndex || salt[kHashSelector] < hashIndex) {
     throw ECipher(u"Invalid envelope salt");
   }
-  auto* blockCipher = dynamic_cast<TBlockCipher*>(cipher.get());
+  auto* blockCipher = cipher->AsBlockCipher();
   const std::size_t ivLength = blockCipher ? blockCipher->BlockBytes() : 0;
   if (blockCipher &&
       (initVector.size() != ivLength || !std::all_of(initVector.begin(), initVector.end(), IsPrintableAscii))) {
@@ -145,7 +145,7 @@ std::u16string EncryptEnvelope(int hashIndex, int cipherIndex, std::u16string_vi
   const std::u16string salt = RandomPrintable(kSaltLength, lowest);
 
   std::unique_ptr<TCipher> probe = CreateCipherByIndex(cipherIndex);
-  const auto* blockCipher = dynamic_cast<const TBlockCipher*>(probe.get());
+  const auto* blockCipher = probe ? probe->AsBlockCipher() : nullptr;
   const std::size_t ivLength = blockCipher ? blockCipher->BlockBytes() : 0;
   char16_t ivLowest[TBlockCipher::kMaxBlockBytes];
   std::fill(std::begin(ivLowest), std::end(ivLowest), kFirstPrintable);

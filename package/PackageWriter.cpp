@@ -69,7 +69,7 @@ std::int64_t SourceSize(const std::u16string& source) {
 
 int InitVectorLength(int cipherIndex) {
   const std::unique_ptr<TCipher> cipher = CreateCipherByIndex(cipherIndex);
-  const auto* block = dynamic_cast<const TBlockCipher*>(cipher.get());
+  const auto* block = cipher ? cipher->AsBlockCipher() : nullptr;
   return block ? block->GetBlockSize() / 8 : 0;
 }
 

@@ -87,7 +87,7 @@ void TDataTables::CopyFrom(const TDataTables& ADataTables, int MaxCount) {
 }
 
 void TDataTables::Assign(const TPersistentBase& Source) {
-  const auto* source = dynamic_cast<const TDataTables*>(&Source);
+  const TDataTables* source = Source.AsDataTables();
   if (!source) {
     TPersistentBase::Assign(Source);
     return;

@@ -20,6 +20,7 @@ class TDataTables : public TPersistentBase {
   ~TDataTables() override;
 
   std::u16string_view ClassName() const override { return u"TDataTables"; }
+  const TDataTables* AsDataTables() const noexcept final { return this; }
 
   // Takes Source's tables (as copies), property row and tag when Source is a collection;
   // anything else fails with "Cannot assign a <source class> to a TDataTables".

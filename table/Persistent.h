@@ -5,6 +5,8 @@
 
 namespace setup {
 
+class TDataTables;
+
 class TPersistentBase {
  public:
   TPersistentBase() = default;
@@ -18,6 +20,10 @@ class TPersistentBase {
   virtual void Assign(const TPersistentBase& Source);
 
   virtual std::u16string_view ClassName() const = 0;
+
+  // The object as a table collection, or null. (The Windows programs are built without run-time
+  // type information, so no dynamic_cast.)
+  virtual const TDataTables* AsDataTables() const noexcept { return nullptr; }
 
  protected:
   virtual void AssignTo(TPersistentBase& Dest) const;

@@ -21,7 +21,7 @@ void EncryptCipher(benchmark::State& state, int index) {
   std::vector<std::uint8_t> key(64, 0x5C);
   const auto bits = static_cast<std::uint32_t>(std::min(cipher->GetMaxKeySize(), 256));
   std::vector<std::uint8_t> buffer(kBufferBytes, 0xA7);
-  auto* block = dynamic_cast<setup::TBlockCipher*>(cipher.get());
+  auto* block = cipher->AsBlockCipher();
   cipher->Init(key.data(), bits);
   for (auto _ : state) {
     cipher->Reset();

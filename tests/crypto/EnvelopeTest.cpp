@@ -46,7 +46,7 @@ std::vector<VectorRow> LoadVectors() {
 
 std::size_t IvLength(int cipherIndex) {
   auto cipher = CreateCipherByIndex(cipherIndex);
-  auto* block = dynamic_cast<TBlockCipher*>(cipher.get());
+  auto* block = cipher ? cipher->AsBlockCipher() : nullptr;
   return block ? block->BlockBytes() : 0;
 }
 
