@@ -3,7 +3,7 @@
 // How a leaf cipher plugs in (see Blowfish.h for one):
 //   class TMyCipher final : public TBlockCipherFixed<Id, u"MyCipher", BlockBits, MaxKeyBits> {
 //    public:
-//     bool SelfTest() override;
+//     static bool SelfTest();
 //     void Burn() override;            // wipe the schedule, then TBlockCipher64::Burn()
 //     void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;  // one block;
 //     void DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;  // both start
@@ -60,17 +60,19 @@ class TBlockCipher : public TCipher {
   virtual void DecryptECB(const std::uint8_t* inData, std::uint8_t* outData) = 0;
 
   // The modes. inData and outData may be the same buffer. CBC, block CFB and OFB handle a final
-  // partial block as a stream (the keystream of the next block, without chaining it).
-  virtual void EncryptCBC(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void DecryptCBC(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void EncryptCFB8bit(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void DecryptCFB8bit(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void EncryptCFBblock(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void DecryptCFBblock(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void EncryptOFB(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void DecryptOFB(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void EncryptCTR(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
-  virtual void DecryptCTR(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  // partial block as a stream (the keystream of the next block, without chaining it). They are
+  // the same for every cipher, around the virtual ECB functions: not virtual, so that no
+  // cipher's table of virtual functions carries them.
+  void EncryptCBC(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void DecryptCBC(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void EncryptCFB8bit(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void DecryptCFB8bit(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void EncryptCFBblock(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void DecryptCFBblock(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void EncryptOFB(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void DecryptOFB(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void EncryptCTR(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
+  void DecryptCTR(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
 
   // Run the mode fCipherMode names.
   void Encrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size) override;

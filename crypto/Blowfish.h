@@ -10,7 +10,7 @@ namespace setup {
 
 class TBlowfish final : public TBlockCipherFixed<5, u"Blowfish", 64, 448> {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;

@@ -10,7 +10,7 @@ namespace setup {
 
 class TCast256 final : public TBlockCipherFixed<15, u"Cast256", 128, 256> {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;

@@ -34,7 +34,9 @@ class TCipher {
   virtual int GetId() const { return -1; }
   virtual std::u16string GetAlgorithm() const { return {}; }
   virtual int GetMaxKeySize() const { return -1; }  // bits
-  virtual bool SelfTest() { return false; }
+  // Each algorithm hides this with its known-answer test; CipherSelfTest runs one by suite
+  // index. Static, so a program that never tests (the setup program) carries none of them.
+  static bool SelfTest() { return false; }
 
   // size is in bits: above 0, a multiple of 4 and at most GetMaxKeySize, else ECipher
   // "Invalid key size". Only the first size / 8 bytes of key are read. initVector, when not
@@ -45,12 +47,14 @@ class TCipher {
   virtual void Encrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
   virtual void Decrypt(const std::uint8_t* inData, std::uint8_t* outData, std::size_t size);
 
+  // The string operations are the same for every cipher, around the virtual byte transform
+  // below: they are not virtual, so a program carries only the ones it calls.
   // 8-bit text: the bytes are enciphered as they are, the result is Base64 text.
-  virtual std::string EncryptString(std::string_view plainText);
-  virtual std::string DecryptString(std::string_view base64Text);
+  std::string EncryptString(std::string_view plainText);
+  std::string DecryptString(std::string_view base64Text);
   // UTF-16 text: code units as little-endian byte pairs, the result is Base64 text widened.
-  virtual std::u16string EncryptString(std::u16string_view plainText);
-  virtual std::u16string DecryptString(std::u16string_view base64Text);
+  std::u16string EncryptString(std::u16string_view plainText);
+  std::u16string DecryptString(std::u16string_view base64Text);
 
   bool Initialized() const noexcept { return fInitialized; }
 

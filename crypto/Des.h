@@ -32,7 +32,7 @@ class DesRounds {
 
 class TDes final : public TBlockCipherFixed<23, u"DES", 64, 64>, private DesRounds {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
@@ -47,7 +47,7 @@ class TDes final : public TBlockCipherFixed<23, u"DES", 64, 64>, private DesRoun
 
 class T3Des final : public TBlockCipherFixed<24, u"3DES", 64, 192>, private DesRounds {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;

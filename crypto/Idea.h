@@ -11,7 +11,7 @@ namespace setup {
 
 class TIdea final : public TBlockCipherFixed<12, u"IDEA", 64, 128> {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;

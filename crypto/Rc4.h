@@ -11,7 +11,7 @@ namespace setup {
 class TRc4 final : public TStreamCipherFixed<19, u"RC4", 2048> {
  public:
   ~TRc4() override { Burn(); }
-  bool SelfTest() override;
+  static bool SelfTest();
 
   // Any initial vector is ignored.
   void Init(const std::uint8_t* key, std::uint32_t size, const std::uint8_t* initVector = nullptr) override;

@@ -11,7 +11,7 @@ namespace setup {
 
 class TRijndael final : public TBlockCipherFixed<9, u"Rijndael", 128, 256> {
  public:
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;

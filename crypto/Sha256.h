@@ -14,7 +14,7 @@ class TSha256 final : public TBlockHash<64> {
   int GetId() const override { return kId; }
   std::u16string GetAlgorithm() const override { return u"SHA256"; }
   int GetHashSize() const override { return kDigestBits; }
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Init() override;
   void Final(std::uint8_t* digest) override;

@@ -28,7 +28,7 @@ class TSha512 final : public TSha512Base {
   int GetId() const override { return kId; }
   std::u16string GetAlgorithm() const override { return u"SHA512"; }
   int GetHashSize() const override { return kDigestBits; }
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Init() override;
   void Final(std::uint8_t* digest) override;

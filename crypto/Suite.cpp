@@ -84,6 +84,48 @@ std::unique_ptr<TCipher> CreateCipherByIndex(int index) {
   }
 }
 
+bool HashSelfTest(int index) {
+  switch (index) {
+    case 0:
+      return THaval::SelfTest();
+    case 1:
+      return TMd5::SelfTest();
+    case 2:
+      return TSha1::SelfTest();
+    case 3:
+      return TSha256::SelfTest();
+    case 4:
+      return TSha512::SelfTest();
+    default:
+      return false;
+  }
+}
+
+bool CipherSelfTest(int index) {
+  switch (index) {
+    case 0:
+      return TBlowfish::SelfTest();
+    case 1:
+      return TCast128::SelfTest();
+    case 2:
+      return TCast256::SelfTest();
+    case 3:
+      return TDes::SelfTest();
+    case 4:
+      return T3Des::SelfTest();
+    case 5:
+      return TRijndael::SelfTest();
+    case 6:
+      return TRc4::SelfTest();
+    case 7:
+      return TTwofish::SelfTest();
+    case 8:
+      return TIdea::SelfTest();
+    default:
+      return false;
+  }
+}
+
 int HashIndexByName(std::u16string_view name) { return IndexByName(name, kHashNames, kHashAliases); }
 int CipherIndexByName(std::u16string_view name) { return IndexByName(name, kCipherNames, kCipherAliases); }
 

@@ -16,6 +16,9 @@ inline constexpr int kCipherCount = 9;  // 0 Blowfish ... 8 IDEA
 // (kCipherCount - 1) gives nullptr.
 std::unique_ptr<THash> CreateHashByIndex(int index);
 std::unique_ptr<TCipher> CreateCipherByIndex(int index);
+// The known-answer test of the hash or cipher at that index; false outside the table.
+bool HashSelfTest(int index);
+bool CipherSelfTest(int index);
 
 // The names stpack accepts, one per index, matched without regard to ASCII letter case:
 // "Haval", "MD5", "SHA1", "SHA256", "SHA512" and "Blowfish", "Cast128", "Cast256", "DES",

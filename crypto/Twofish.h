@@ -14,7 +14,7 @@ class TTwofish final : public TBlockCipherFixed<6, u"Twofish", 128, 256> {
  public:
   TTwofish();
 
-  bool SelfTest() override;
+  static bool SelfTest();
 
   void Burn() override;
   void EncryptECB(const std::uint8_t* inData, std::uint8_t* outData) override;
