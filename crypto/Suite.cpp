@@ -84,6 +84,8 @@ std::unique_ptr<TCipher> CreateCipherByIndex(int index) {
   }
 }
 
+// Switches of their own rather than a column beside the factories: a program that never runs a
+// self test (the setup program) links none of them.
 bool HashSelfTest(int index) {
   switch (index) {
     case 0:
