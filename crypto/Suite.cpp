@@ -40,93 +40,38 @@ int IndexByName(std::u16string_view name, const std::u16string_view (&names)[N],
   return -1;
 }
 
+// The classes of a suite in envelope index order, written once for the factory and the self
+// tests. Each is a function template of its own, so a program that never runs a self test (the
+// setup program) links none of them.
+template <class... Members>
+struct SuiteOrder {
+  static constexpr int kCount = static_cast<int>(sizeof...(Members));
+
+  template <class Base>
+  static std::unique_ptr<Base> Create(int index) {
+    std::unique_ptr<Base> made;
+    int at = 0;
+    (void)((at++ == index && (made = std::make_unique<Members>(), true)) || ...);
+    return made;
+  }
+  static bool SelfTest(int index) {
+    bool passed = false;
+    int at = 0;
+    (void)((at++ == index && (passed = Members::SelfTest(), true)) || ...);
+    return passed;
+  }
+};
+
+using HashOrder = SuiteOrder<THaval, TMd5, TSha1, TSha256, TSha512>;
+using CipherOrder = SuiteOrder<TBlowfish, TCast128, TCast256, TDes, T3Des, TRijndael, TRc4, TTwofish, TIdea>;
+static_assert(HashOrder::kCount == kHashCount && CipherOrder::kCount == kCipherCount);
+
 }  // namespace
 
-std::unique_ptr<THash> CreateHashByIndex(int index) {
-  switch (index) {
-    case 0:
-      return std::make_unique<THaval>();
-    case 1:
-      return std::make_unique<TMd5>();
-    case 2:
-      return std::make_unique<TSha1>();
-    case 3:
-      return std::make_unique<TSha256>();
-    case 4:
-      return std::make_unique<TSha512>();
-    default:
-      return nullptr;
-  }
-}
-
-std::unique_ptr<TCipher> CreateCipherByIndex(int index) {
-  switch (index) {
-    case 0:
-      return std::make_unique<TBlowfish>();
-    case 1:
-      return std::make_unique<TCast128>();
-    case 2:
-      return std::make_unique<TCast256>();
-    case 3:
-      return std::make_unique<TDes>();
-    case 4:
-      return std::make_unique<T3Des>();
-    case 5:
-      return std::make_unique<TRijndael>();
-    case 6:
-      return std::make_unique<TRc4>();
-    case 7:
-      return std::make_unique<TTwofish>();
-    case 8:
-      return std::make_unique<TIdea>();
-    default:
-      return nullptr;
-  }
-}
-
-// Switches of their own rather than a column beside the factories: a program that never runs a
-// self test (the setup program) links none of them.
-bool HashSelfTest(int index) {
-  switch (index) {
-    case 0:
-      return THaval::SelfTest();
-    case 1:
-      return TMd5::SelfTest();
-    case 2:
-      return TSha1::SelfTest();
-    case 3:
-      return TSha256::SelfTest();
-    case 4:
-      return TSha512::SelfTest();
-    default:
-      return false;
-  }
-}
-
-bool CipherSelfTest(int index) {
-  switch (index) {
-    case 0:
-      return TBlowfish::SelfTest();
-    case 1:
-      return TCast128::SelfTest();
-    case 2:
-      return TCast256::SelfTest();
-    case 3:
-      return TDes::SelfTest();
-    case 4:
-      return T3Des::SelfTest();
-    case 5:
-      return TRijndael::SelfTest();
-    case 6:
-      return TRc4::SelfTest();
-    case 7:
-      return TTwofish::SelfTest();
-    case 8:
-      return TIdea::SelfTest();
-    default:
-      return false;
-  }
-}
+std::unique_ptr<THash> CreateHashByIndex(int index) { return HashOrder::Create<THash>(index); }
+std::unique_ptr<TCipher> CreateCipherByIndex(int index) { return CipherOrder::Create<TCipher>(index); }
+bool HashSelfTest(int index) { return HashOrder::SelfTest(index); }
+bool CipherSelfTest(int index) { return CipherOrder::SelfTest(index); }
 
 int HashIndexByName(std::u16string_view name) { return IndexByName(name, kHashNames, kHashAliases); }
 int CipherIndexByName(std::u16string_view name) { return IndexByName(name, kCipherNames, kCipherAliases); }

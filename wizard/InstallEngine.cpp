@@ -156,6 +156,8 @@ void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
   log_.Line(u"Failed: " + (failure_.file.empty() ? u"" : failure_.file + u": ") + failure_.reason);
 }
 
+std::int64_t InstallRun::TotalUnpacked() const noexcept { return table_ ? table_->totalUnpacked : 0; }
+
 bool InstallRun::Prepare() {
   log_.Line(u"Destination: " + choices_.setupDir);
   try {
@@ -165,11 +167,9 @@ bool InstallRun::Prepare() {
     Fail(InstallOutcome::DamagedPackage, MessageOf(std::current_exception()));
     return false;
   }
-  const PackageTable& table = *table_;
-  totalUnpacked_ = table.totalUnpacked;
 
   const std::u16string folder = choices_.setupDir;
-  const std::vector<std::u16string> systemTargets = SystemTargets(table);
+  const std::vector<std::u16string> systemTargets = SystemTargets(*table_);
   try {
     // A journal is a file in a folder that others may be able to write: it may only undo what
     // this package could have done, inside the destination and to its own system files.
@@ -186,9 +186,9 @@ bool InstallRun::Prepare() {
   }
 
   const std::int64_t free = FreeBytesFor(folder);
-  log_.Line(u"Space needed: " + IntToText(totalUnpacked_) + u" bytes; free: " + IntToText(free) + u" bytes");
-  if (free >= 0 && free < totalUnpacked_) {
-    failure_.missingBytes = totalUnpacked_ - free;
+  log_.Line(u"Space needed: " + IntToText(TotalUnpacked()) + u" bytes; free: " + IntToText(free) + u" bytes");
+  if (free >= 0 && free < TotalUnpacked()) {
+    failure_.missingBytes = TotalUnpacked() - free;
     Fail(InstallOutcome::TooLittleSpace,
          u"Not enough space: " + FormatByteSize(failure_.missingBytes) + u" more needed");
     return false;
@@ -248,7 +248,7 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
     ExtractPackage(package_, choices_.setupDir, u"", control);
     if (onPercent && shown != 100) onPercent(100);
     currentFile_.clear();
-    log_.Line(u"Extracted: " + IntToText(totalUnpacked_) + u" bytes");
+    log_.Line(u"Extracted: " + IntToText(TotalUnpacked()) + u" bytes");
     return true;
   } catch (const ECancelled&) {
     currentFile_.clear();
@@ -300,7 +300,7 @@ void InstallRun::Finish() {
     };
     for (const auto& [name, data] : values) (void)WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
     const std::pair<const char16_t*, DWORD> numbers[] = {
-        {u"EstimatedSize", static_cast<DWORD>((totalUnpacked_ + 1023) / 1024)},
+        {u"EstimatedSize", static_cast<DWORD>((TotalUnpacked() + 1023) / 1024)},
         {u"NoModify", 1},
         {u"NoRepair", 1},
     };

@@ -96,8 +96,9 @@ class InstallRun {
   std::atomic<bool> cancel_{false};
   InstallFailure failure_;
   std::u16string currentFile_;
-  std::int64_t totalUnpacked_ = 0;
   std::unique_ptr<PackageTable> table_;  // read by Prepare, used by Extract
+  // The package's unpacked size, from the table Prepare read (0 before).
+  std::int64_t TotalUnpacked() const noexcept;
 };
 
 }  // namespace setup
