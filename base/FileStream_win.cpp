@@ -17,8 +17,8 @@ FileStream::FileStream(const std::u16string& fileName, Mode mode)
     : fileName_(fileName), handle_(reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE)) {
   HANDLE h;
   if (mode == Mode::OpenRead) {
-    h = CreateFileW(WidePtr(fileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    h = CreateFileW(WidePtr(fileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                    nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFOpenError(fileName, LastErrorText());
   } else {
     const DWORD share = mode == Mode::Log ? FILE_SHARE_READ : 0;

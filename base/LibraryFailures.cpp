@@ -2,11 +2,11 @@
 // Setup.exe and Uninst.exe only.
 //
 // The library raises a failure of its containers, strings and locks (a length beyond the largest,
-// a position past the end, a lock released twice) through these functions. Its own versions build the standard exception
-// classes, whose reference-counted strings, message formatting and every sibling class come
-// along (about 40 KB of each program), although the programs never catch one by its class:
-// they catch std::exception and show what(). These raise one small class of that root with the
-// library's own text, and the allocation failures their usual classes.
+// a position past the end, a lock released twice) through these functions. Its own versions build the standard
+// exception classes, whose reference-counted strings, message formatting and every sibling class come along (about 40
+// KB of each program), although the programs never catch one by its class: they catch std::exception and show what().
+// These raise one small class of that root with the library's own text, and the allocation failures their usual
+// classes.
 #include <exception>
 #include <new>
 #include <typeinfo>

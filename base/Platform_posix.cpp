@@ -17,8 +17,6 @@ char16_t ReadUserDecimalSeparator() {
   return separator.size() == 1 ? separator[0] : u'.';
 }
 
-std::u16string SystemErrorText(unsigned long code) {
-  return FromUtf8(std::strerror(static_cast<int>(code)));
-}
+std::u16string SystemErrorText(unsigned long code) { return FromUtf8(std::strerror(static_cast<int>(code))); }
 
 }  // namespace setup::platform

@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include "shell/ApplicationTitle.h"
 #include "gui/CommonControls.h"
 #include "gui/Dpi.h"
 #include "gui/ExceptionReport.h"
+#include "shell/ApplicationTitle.h"
 
 namespace setup::gui {
 

@@ -91,7 +91,7 @@ void TImage::PaintScaled(HDC dc, const RECT& client) {
   FillRect(composed.Get(), &whole, BackgroundBrush());
   if (options_.transparent) {
     GdiTransparentBlt(composed.Get(), 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, picture_.Width(),
-                   picture_.Height(), transparent);
+                      picture_.Height(), transparent);
   } else {
     BitBlt(composed.Get(), 0, 0, picture_.Width(), picture_.Height(), source.Get(), 0, 0, SRCCOPY);
   }

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "base/Text.h"
-#include "shell/ComPtr.h"
 #include "gui/SystemError.h"
+#include "shell/ComPtr.h"
 
 namespace setup::gui {
 

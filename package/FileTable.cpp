@@ -6,11 +6,11 @@
 #include "base/CodePage.h"
 #include "base/Errors.h"
 #include "crypto/Envelope.h"
-#include "table/DataTable.h"
 #include "package/FileTableColumns.h"
 #include "package/FileTableLimits.h"
 #include "package/PackagePaths.h"
 #include "package/PackageTrailer.h"
+#include "table/DataTable.h"
 
 namespace setup {
 

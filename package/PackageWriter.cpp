@@ -17,10 +17,10 @@
 #include "crypto/Suite.h"
 #include "package/BlockDeflater.h"
 #include "package/CompressionJobs.h"
-#include "table/DataTable.h"
 #include "package/FileTableColumns.h"
 #include "package/PackagePaths.h"
 #include "package/ReplacingFile.h"
+#include "table/DataTable.h"
 #include "table/TableText.h"
 
 namespace setup {

@@ -42,8 +42,7 @@ std::u16string UnitsText(double units) {
 std::u16string FormatByteSize(std::int64_t size) {
   if (size < kKilobyte) return IntToText(size) + u" Bytes";
   if (size < kMegabyte) return IntToText(WholeKilobytes(size)) + u" KB";
-  if (size < kGigabyte)
-    return UnitsText(static_cast<double>(size) / static_cast<double>(kMegabyte)) + u" MB";
+  if (size < kGigabyte) return UnitsText(static_cast<double>(size) / static_cast<double>(kMegabyte)) + u" MB";
   return UnitsText(static_cast<double>(size) / static_cast<double>(kGigabyte)) + u" GB";
 }
 

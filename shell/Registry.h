@@ -27,7 +27,8 @@ namespace setup {
 // Writes `value` as a REG_DWORD value, creating the key when missing. Returns false, writing
 // nothing, when the key can be neither opened nor created; raises ERegistryException
 // "Failed to set data for '%s'" when the value cannot be set.
-[[nodiscard]] bool WriteRegistryDword(HKEY root, const std::u16string& keyPath, const std::u16string& valueName, DWORD value);
+[[nodiscard]] bool WriteRegistryDword(HKEY root, const std::u16string& keyPath, const std::u16string& valueName,
+                                      DWORD value);
 
 // The text of a REG_SZ or REG_EXPAND_SZ value (the latter unexpanded), up to its first NUL. A
 // missing key or value, or a value of no bytes, reads as empty text. Raises ERegistryException

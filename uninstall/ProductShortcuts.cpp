@@ -9,8 +9,8 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "shell/ComPtr.h"
-#include "shell/ShellPaths.h"
 #include "shell/ShellFolders.h"
+#include "shell/ShellPaths.h"
 #include "uninstall/FilePaths.h"
 
 namespace setup {

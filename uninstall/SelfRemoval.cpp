@@ -10,8 +10,8 @@
 #include "base/FileStream.h"
 #include "base/Text.h"
 #include "shell/ShellPaths.h"
-#include "uninstall/FilePaths.h"
 #include "shell/UniqueHandle.h"
+#include "uninstall/FilePaths.h"
 
 namespace setup {
 

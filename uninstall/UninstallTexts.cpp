@@ -2,7 +2,6 @@
 
 #include "config/Language.h"
 
-
 namespace setup {
 
 namespace {

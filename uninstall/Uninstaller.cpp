@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "config/Global.h"
-#include "config/InstanceGuard.h"
 #include "base/Errors.h"
 #include "base/StepLog.h"
 #include "base/Text.h"
+#include "config/Global.h"
+#include "config/InstanceGuard.h"
+#include "gui/Application.h"
+#include "gui/MessageDialog.h"
 #include "shell/ShellPaths.h"
 #include "uninstall/FileList.h"
 #include "uninstall/FileListResource.h"
@@ -20,8 +22,6 @@
 #include "uninstall/UninstallDialogs.h"
 #include "uninstall/UninstallRegistration.h"
 #include "uninstall/UninstallTexts.h"
-#include "gui/Application.h"
-#include "gui/MessageDialog.h"
 
 namespace setup {
 

@@ -2,18 +2,18 @@
 // size, options and the proposed destination folder.
 #include <windows.h>
 
-#include "config/Global.h"
-#include "config/Language.h"
 #include "base/Convert.h"
 #include "base/Text.h"
+#include "config/Global.h"
+#include "config/Language.h"
+#include "gui/Application.h"
+#include "gui/Resources.h"
 #include "shell/Drives.h"
 #include "shell/Shortcuts.h"
 #include "wizard/Agreement.h"
 #include "wizard/ProposedDestination.h"
 #include "wizard/SetupForm.h"
 #include "wizard/SystemFacts.h"
-#include "gui/Application.h"
-#include "gui/Resources.h"
 
 namespace setup {
 

@@ -2,8 +2,8 @@
 // id that is not there reads as empty text.
 #include <gtest/gtest.h>
 
-#include "config/Global.h"
 #include "base/Text.h"
+#include "config/Global.h"
 
 namespace setup {
 namespace {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "config/InstanceGuard.h"
 #include "base/Text.h"
+#include "config/InstanceGuard.h"
 
 namespace setup {
 namespace {

@@ -13,9 +13,11 @@ TEST(Utf8, RoundTripsAcrossPlanes) {
 }
 
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
-  EXPECT_EQ(FromUtf8("a\xE6\xBE"), u"a\uFFFD");          // cut short at the end
-  EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD");            // overlong NUL
+  EXPECT_EQ(FromUtf8("a\xFF"
+                     "b"),
+            u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8("a\xE6\xBE"), u"a\uFFFD");                            // cut short at the end
+  EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD");                              // overlong NUL
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");  // lone surrogate
 }
 

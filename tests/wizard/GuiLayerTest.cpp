@@ -10,8 +10,6 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
-#include "shell/ApplicationTitle.h"
-#include "tests/wizard/GuiTestSupport.h"
 #include "gui/Buttons.h"
 #include "gui/Edit.h"
 #include "gui/Image.h"
@@ -19,6 +17,8 @@
 #include "gui/MessageDialog.h"
 #include "gui/Panel.h"
 #include "gui/ProgressBar.h"
+#include "shell/ApplicationTitle.h"
+#include "tests/wizard/GuiTestSupport.h"
 
 namespace setup::gui {
 namespace {

@@ -5,11 +5,11 @@
 #include <span>
 #include <vector>
 
-#include "tests/wizard/GuiTestSupport.h"
 #include "gui/Image.h"
 #include "gui/Panel.h"
 #include "gui/Picture.h"
 #include "gui/Resources.h"
+#include "tests/wizard/GuiTestSupport.h"
 
 namespace setup::gui {
 namespace {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/ComPtr.h"
 #include "gui/GdiObject.h"
+#include "shell/ComPtr.h"
 
 namespace setup::e2e::wizard {
 

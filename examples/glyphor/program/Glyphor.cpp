@@ -2,6 +2,7 @@
 // are the product's configured main-window identity (string ids 1001 and 1002).
 //   Glyphor.exe [/title TEXT]   a different title, for tests of the setup's running-instance guard
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <string>

@@ -15,9 +15,10 @@ std::wstring EnvironmentBlock(const std::vector<std::wstring>& overrides) {
   }
   for (const std::wstring& entry : overrides) {
     const std::wstring name = entry.substr(0, entry.find(L'=') + 1);
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const std::wstring& e) { return _wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0; }),
-                  entries.end());
+    entries.erase(
+        std::remove_if(entries.begin(), entries.end(),
+                       [&](const std::wstring& e) { return _wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0; }),
+        entries.end());
     entries.push_back(entry);
   }
   std::wstring out;
@@ -65,9 +66,7 @@ Process::~Process() {
   if (info_.hProcess) CloseHandle(info_.hProcess);
 }
 
-bool Process::Running() const {
-  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
-}
+bool Process::Running() const { return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Process::Wait(DWORD milliseconds) {
   if (!info_.hProcess || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0) return std::nullopt;
@@ -159,7 +158,8 @@ HWND WaitForTopLevel(DWORD processId, const std::function<bool(HWND)>& match, DW
 }
 
 HWND WaitForClass(DWORD processId, const std::wstring& className, DWORD milliseconds) {
-  return WaitForTopLevel(processId, [&](HWND w) { return ClassName(w) == className; }, milliseconds);
+  return WaitForTopLevel(
+      processId, [&](HWND w) { return ClassName(w) == className; }, milliseconds);
 }
 
 std::vector<HWND> Descendants(HWND parent) {
