@@ -13,9 +13,7 @@ TEST(Utf8, RoundTripsAcrossPlanes) {
 }
 
 TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
-  EXPECT_EQ(FromUtf8("a\xFF"
-                     "b"),
-            u"a\uFFFDb");
+  EXPECT_EQ(FromUtf8(std::string("a\xFF") + 'b'), u"a\uFFFDb");            // a byte that starts no sequence
   EXPECT_EQ(FromUtf8("a\xE6\xBE"), u"a\uFFFD");                            // cut short at the end
   EXPECT_EQ(FromUtf8("\xC0\x80"), u"\uFFFD");                              // overlong NUL
   EXPECT_EQ(ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");  // lone surrogate
