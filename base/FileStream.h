@@ -14,8 +14,12 @@ class FileStream final : public ByteSource {
   enum class Mode {
     OpenRead,  // existing file, read only, others may read too
     Create,    // new or truncated file, read and write, not shared
-    Log,       // new or truncated file, read and write, others may read it as it grows
+    // A new file, or an existing plain file appended to (never emptied), written as others read
+    // it; a link or reparse point, a folder or a file with other names (hard links) is refused.
+    Log,
   };
+  // The reason a Log refuses a name that is not a plain file of its own.
+  static constexpr char16_t kNotAPlainLogFile[] = u"Not a plain file: a link, a folder or a file with other names";
 
   // Raises EFOpenError (OpenRead) or EFCreateError (Create, Log) with the system's reason.
   FileStream(const std::u16string& fileName, Mode mode);

@@ -25,6 +25,16 @@ FileStream::FileStream(const std::u16string& fileName, Mode mode) : fileName_(fi
       errno = EISDIR;
       throw EFOpenError(fileName, LastErrorText());
     }
+  } else if (mode == Mode::Log) {
+    // Never through a link, and an existing file is only appended to (see FileStream.h).
+    handle_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (handle_ < 0) throw EFCreateError(fileName, LastErrorText());
+    struct stat st {};
+    if (::fstat(Fd(handle_), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
+      ::close(Fd(handle_));
+      handle_ = -1;
+      throw EFCreateError(fileName, kNotAPlainLogFile);
+    }
   } else {
     handle_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (handle_ < 0) throw EFCreateError(fileName, LastErrorText());

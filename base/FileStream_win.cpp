@@ -20,10 +20,23 @@ FileStream::FileStream(const std::u16string& fileName, Mode mode)
     h = CreateFileW(WidePtr(fileName), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                     nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFOpenError(fileName, LastErrorText());
+  } else if (mode == Mode::Log) {
+    // A log named on an administrator's command line may lie where others can write: the link
+    // itself is opened, never what it leads to, and an existing file is only appended to.
+    h = CreateFileW(WidePtr(fileName), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) throw EFCreateError(fileName, LastErrorText());
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool plain = GetFileInformationByHandle(h, &info) &&
+                       (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+                       info.nNumberOfLinks == 1;
+    if (!plain || SetFilePointer(h, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+      CloseHandle(h);
+      throw EFCreateError(fileName, kNotAPlainLogFile);
+    }
   } else {
-    const DWORD share = mode == Mode::Log ? FILE_SHARE_READ : 0;
-    h = CreateFileW(WidePtr(fileName), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    h = CreateFileW(WidePtr(fileName), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                    nullptr);
     if (h == INVALID_HANDLE_VALUE) throw EFCreateError(fileName, LastErrorText());
   }
   handle_ = reinterpret_cast<std::intptr_t>(h);

@@ -13,7 +13,8 @@ namespace setup {
 class StepLog {
  public:
   StepLog() = default;
-  // Creates (or empties) the file. Raises EFCreateError when it cannot.
+  // Creates the file, or appends to an existing plain one. Raises EFCreateError when it cannot,
+  // and for a link, a reparse point, a folder or a file with other names.
   explicit StepLog(const std::u16string& fileName);
 
   void Line(const std::u16string& text);

@@ -78,12 +78,14 @@ std::int64_t Percentage(std::int64_t done, std::int64_t total) {
   return static_cast<std::int64_t>(std::nearbyint(static_cast<double>(done) / static_cast<double>(total) * 100.0));
 }
 
-void MakeFolders(const std::u16string& folder, const ExtractControl& control) {
-  if (DirectoryExists(folder)) return;
+// Folders an install makes are journalled, so a rollback takes them away again, and made
+// without following a link below the base; a plain extraction's folders are made by the walk of
+// its first file (TargetFolder), and one that cannot be made is named when that file fails.
+void MakeFolders(const std::u16string& base, std::u16string_view below, const ExtractControl& control) {
   if (control.journal)
-    control.journal->CreateFolders(folder);
-  else
-    (void)ForceDirectories(folder);  // a folder that cannot be made is named when its first file fails
+    control.journal->CreateFolders(base, below);
+  else if (below.empty() && !DirectoryExists(base))
+    (void)ForceDirectories(base);
 }
 
 void StopIfCancelled(const ExtractControl& control) {
@@ -95,7 +97,7 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
                  const SystemFolderFunction& systemFolder) {
   // A destination without its separator would put the files beside it, not in it.
   const std::u16string destinationFolder = IncludeTrailingPathDelimiter(destination);
-  MakeFolders(destinationFolder, control);
+  MakeFolders(destinationFolder, u"", control);
 
   std::optional<PackageTable> loaded;
   if (!control.table) loaded = LoadFileTable(package, password);
@@ -120,9 +122,7 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
     if (!folder || folderPath != where) {
       folder.reset();
       folderPath = where;
-      // Folders an install makes are journalled, so a rollback takes them away again; otherwise
-      // the folder walk below makes them without following a link.
-      if (control.journal) MakeFolders(folderPath, control);
+      if (control.journal) MakeFolders(target.base, target.below, control);
       folder.emplace(target.base, target.below, TargetFolder::Missing::Create);
     }
     // The existence test looks at exactly the file that would be written.

@@ -2,37 +2,43 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "base/Errors.h"
-#include "base/FileStream.h"
 #include "base/FileSystem.h"
 #include "base/Text.h"
 #include "crypto/Random.h"
+#include "crypto/Sha256.h"
+#include "package/HeldFolderEntries.h"
 #include "package/JournalFile.h"
+#include "package/PackageErrors.h"
+#include "package/TargetFolder.h"
 
 namespace setup {
 
 namespace {
 
-// Entry kinds, the first character of a line.
-constexpr char16_t kFolder = u'D';     // a folder this attempt created
-constexpr char16_t kTemporary = u'T';  // a temporary file
-constexpr char16_t kNewFile = u'N';    // a target that receives a new file
-constexpr char16_t kAside = u'A';      // an existing target moved aside: target, then its new name
-constexpr char16_t kCommitted = u'C';  // the attempt succeeded: only the moved-aside files go
-
 // A journal beyond this is not one that an install wrote.
-constexpr std::int64_t kLargestJournal = 64 * 1024 * 1024;
-constexpr int kNameAttempts = 16;
+constexpr std::size_t kLargestJournal = 64 * 1024 * 1024;
 
-std::u16string JournalPath(const std::u16string& folder) {
-  return IncludeTrailingPathDelimiter(folder) + InstallJournal::kFileName;
+constexpr char16_t kHexDigits[] = u"0123456789abcdef";
+
+std::u16string Hex(const std::uint8_t* bytes, std::size_t count) {
+  std::u16string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    text += kHexDigits[bytes[i] >> 4];
+    text += kHexDigits[bytes[i] & 15];
+  }
+  return text;
 }
 
 std::u16string FolderOf(const std::u16string& path) {
-  std::size_t cut = path.find_last_of(u"\\/");
-  return cut == std::u16string::npos ? std::u16string() : path.substr(0, cut + 1);
+  std::size_t cut = path.size();
+  while (cut > 0 && !IsPathDelimiter(path[cut - 1])) --cut;
+  return path.substr(0, cut);
 }
+
+std::u16string NameOf(const std::u16string& path) { return path.substr(FolderOf(path).size()); }
 
 std::u16string WithoutTrailingDelimiter(std::u16string path) {
   while (path.size() > 1 && IsPathDelimiter(path.back())) path.pop_back();
@@ -47,82 +53,93 @@ bool Storable(const std::u16string& path) {
 std::u16string AsideName(const std::u16string& target) {
   std::array<std::uint8_t, 8> bytes{};
   FillSecureRandom(bytes.data(), bytes.size());
-  std::u16string name = FolderOf(target) + u"~stp";
-  for (const std::uint8_t b : bytes) {
-    name += u"0123456789abcdef"[b >> 4];
-    name += u"0123456789abcdef"[b & 15];
-  }
-  return name + u".old";
+  return FolderOf(target) + u"~stp" + Hex(bytes.data(), bytes.size()) + u".old";
 }
 
-struct Entry {
-  char16_t kind;
-  std::u16string path;
-  std::u16string second;
-};
-
-std::vector<Entry> ParseJournal(const std::string& text) {
-  std::vector<Entry> entries;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    // A line without its line break was being written when the process ended: not an entry.
-    if (end == std::string::npos) break;
-    const std::u16string line = FromUtf8(std::string_view(text).substr(start, end - start));
-    start = end + 1;
-    if (line.size() < 2 || line[1] != u'\t') continue;
-    Entry entry{line[0], line.substr(2), {}};
-    const std::size_t tab = entry.path.find(u'\t');
-    if (tab != std::u16string::npos) {
-      entry.second = entry.path.substr(tab + 1);
-      entry.path.resize(tab);
-    }
-    entries.push_back(std::move(entry));
+// The held folder of a path inside the scope, reached without following a link; empty when the
+// path lies outside it, a folder on the way is missing or is a link.
+std::optional<TargetFolder> HeldFolderOf(const ReachablePath& reached) {
+  try {
+    TargetFolder folder(reached.base, reached.below, TargetFolder::Missing::Stop);
+    if (!folder.IsOpen()) return std::nullopt;
+    return folder;
+  } catch (const EPackageError&) {
+    return std::nullopt;  // a link on the way: nothing behind it is touched
   }
-  return entries;
 }
 
-// Undoes the entries, last first; folders go after everything else (the journal's own folder
-// may be one of them), once `beforeFolders` has run.
-template <class Entries, class Allowed, class BeforeFolders>
-void Undo(const Entries& entries, const Allowed& allowed, const BeforeFolders& beforeFolders) {
+bool RemoveFileInScope(const JournalScope& scope, const std::u16string& path) {
+  const auto reached = SplitInScope(scope, path);
+  if (!reached) return false;
+  const auto folder = HeldFolderOf(*reached);
+  return folder && NameExistsIn(*folder, reached->name) && RemoveFileIn(*folder, reached->name);
+}
+
+// Moves the old file back over the target, both in one held folder.
+bool MoveBackInScope(const JournalScope& scope, const std::u16string& target, const std::u16string& aside) {
+  const auto reached = SplitInScope(scope, target);
+  if (!reached || !SamePath(FolderOf(aside), FolderOf(target))) return false;
+  const auto folder = HeldFolderOf(*reached);
+  const std::u16string asideName = NameOf(aside);
+  return folder && NameExistsIn(*folder, asideName) && RenameIn(*folder, asideName, reached->name);
+}
+
+// An empty folder the attempt made: inside the scope it is reached like a file; above the
+// destination (made for it) from its parent as it stands, the folder itself never followed.
+void RemoveFolderInScope(const JournalScope& scope, const std::u16string& path) {
+  const std::u16string folderPath = WithoutTrailingDelimiter(path);
+  if (const auto reached = SplitInScope(scope, folderPath)) {
+    if (const auto folder = HeldFolderOf(*reached)) (void)RemoveEmptyFolderIn(*folder, reached->name);
+    return;
+  }
+  const std::u16string parent = FolderOf(folderPath);
+  if (parent.empty()) return;
+  const TargetFolder folder(parent, u"", TargetFolder::Missing::Stop);
+  (void)RemoveEmptyFolderIn(folder, NameOf(folderPath));
+}
+
+// Undoes the entries, last first; folders go after everything else, once `beforeFolders` has run.
+template <class BeforeFolders>
+void Undo(const JournalScope& scope, const std::vector<JournalEntry>& entries, const BeforeFolders& beforeFolders) {
   for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
     switch (it->kind) {
-      case kTemporary:
-      case kNewFile:
-        if (allowed(it->path) && FileExists(it->path)) (void)RemoveFile(it->path);
+      case kJournalTemporary:
+      case kJournalNewFile:
+        (void)RemoveFileInScope(scope, it->path);
         break;
-      case kAside:
-        if (allowed(it->path) && allowed(it->second) && FileExists(it->second))
-          (void)ReplaceFileWith(it->second, it->path);
+      case kJournalAside:
+        (void)MoveBackInScope(scope, it->path, it->second);
         break;
       default:
         break;
     }
   }
   beforeFolders();
-  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
-    if (it->kind == kFolder && allowed(it->path)) (void)RemoveEmptyDirectory(it->path);
-  }
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+    if (it->kind == kJournalFolder) RemoveFolderInScope(scope, it->path);
 }
 
 // Removes the moved-aside files of a committed attempt; true when none is left.
-template <class Entries, class Allowed>
-bool RemoveAsides(const Entries& entries, const Allowed& allowed) {
+bool RemoveAsides(const JournalScope& scope, const std::vector<JournalEntry>& entries) {
   bool all = true;
-  for (const auto& entry : entries) {
-    if (entry.kind != kAside || !allowed(entry.second) || !FileExists(entry.second)) continue;
-    if (!RemoveFile(entry.second)) all = false;
+  for (const JournalEntry& entry : entries) {
+    if (entry.kind != kJournalAside) continue;
+    const auto reached = SplitInScope(scope, entry.second);
+    if (!reached) continue;
+    const auto folder = HeldFolderOf(*reached);
+    if (!folder || !NameExistsIn(*folder, reached->name)) continue;
+    if (!RemoveFileIn(*folder, reached->name)) all = false;
   }
   return all;
 }
 
 }  // namespace
 
-InstallJournal::InstallJournal(const std::u16string& folder, const std::vector<std::u16string>& createdFolders)
-    : file_(JournalPath(folder)), handle_(journal_file::CreateExclusive(file_)) {
-  if (handle_ == journal_file::kNoFile) throw EFCreateError(file_, LastErrorText());
-  for (const std::u16string& created : createdFolders) Append(kFolder, WithoutTrailingDelimiter(created));
+InstallJournal::InstallJournal(JournalScope scope, const std::vector<std::u16string>& createdFolders)
+    : scope_(std::move(scope)), handle_(journal_file::CreateExclusive(scope_.journalFile)) {
+  if (handle_ == journal_file::kNoFile) throw EFCreateError(scope_.journalFile, LastErrorText());
+  for (const std::u16string& created : createdFolders)
+    Append(kJournalFolder, WithoutTrailingDelimiter(created));
 }
 
 InstallJournal::~InstallJournal() {
@@ -131,44 +148,61 @@ InstallJournal::~InstallJournal() {
 
 void InstallJournal::Append(char16_t kind, const std::u16string& path, const std::u16string& second) {
   if (!Storable(path) || (!second.empty() && !Storable(second))) throw EFCreateError(path, u"Invalid file name");
-  std::u16string line(1, kind);
-  line += u'\t';
-  line += path;
-  if (!second.empty()) line += u'\t' + second;
-  line += u'\n';
-  const std::string bytes = ToUtf8(line);
-  if (!journal_file::Append(handle_, bytes.data(), bytes.size())) throw EFCreateError(file_, LastErrorText());
-  entries_.push_back({kind, path, second});
+  JournalEntry entry{kind, path, second};
+  const std::string bytes = JournalLine(entry);
+  if (!journal_file::Append(handle_, bytes.data(), bytes.size()))
+    throw EFCreateError(scope_.journalFile, LastErrorText());
+  entries_.push_back(std::move(entry));
 }
 
 void InstallJournal::ForceToDisk() {
-  if (!journal_file::Flush(handle_)) throw EFCreateError(file_, LastErrorText());
+  if (!journal_file::Flush(handle_)) throw EFCreateError(scope_.journalFile, LastErrorText());
 }
 
-void InstallJournal::CreateFolders(const std::u16string& folder) {
-  // The missing folders, innermost first, then made outermost first, each recorded before.
-  std::vector<std::u16string> missing;
-  std::u16string path = WithoutTrailingDelimiter(folder);
-  while (!path.empty() && !DirectoryExists(path)) {
-    missing.push_back(path);
-    const std::size_t cut = path.find_last_of(u"\\/");
-    if (cut == std::u16string::npos || cut == 0) break;
-    path = WithoutTrailingDelimiter(path.substr(0, cut));
+void InstallJournal::CreateFolders(const std::u16string& base, std::u16string_view below) {
+  const std::u16string root = IncludeTrailingPathDelimiter(base);
+  // The base is the caller's own choice (it may be a link): made by its path when missing.
+  if (!DirectoryExists(root)) {
+    std::vector<std::u16string> missing;
+    std::u16string path = WithoutTrailingDelimiter(root);
+    while (!path.empty() && !DirectoryExists(path)) {
+      missing.push_back(path);
+      const std::u16string parent = WithoutTrailingDelimiter(FolderOf(path));
+      if (parent.empty() || parent == path) break;
+      path = parent;
+    }
+    for (auto it = missing.rbegin(); it != missing.rend(); ++it) Append(kJournalFolder, *it);
+    if (!ForceDirectories(root)) throw EInOutError::CannotCreateDirectory();
   }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
-    Append(kFolder, *it);
-    if (!ForceDirectories(*it)) throw EInOutError::CannotCreateDirectory();
+  if (below.empty() || DirectoryExists(root + std::u16string(below))) return;
+  // Below it, each missing folder is recorded first and then made by the walk, which follows
+  // no link on the way.
+  std::size_t start = 0;
+  bool recording = false;
+  while (start < below.size()) {
+    std::size_t end = start;
+    while (end < below.size() && !IsPathDelimiter(below[end])) ++end;
+    const std::u16string folder = root + std::u16string(below.substr(0, end));
+    if (end > start && (recording || !DirectoryExists(folder))) {
+      recording = true;
+      Append(kJournalFolder, folder);
+    }
+    start = end + 1;
+  }
+  if (recording) {
+    const TargetFolder made(root, below, TargetFolder::Missing::Create);
+    if (!made.IsOpen()) throw EInOutError::CannotCreateDirectory();
   }
 }
 
-void InstallJournal::TemporaryFile(const std::u16string& file) { Append(kTemporary, file); }
+void InstallJournal::TemporaryFile(const std::u16string& file) { Append(kJournalTemporary, file); }
 
-void InstallJournal::NewFile(const std::u16string& target) { Append(kNewFile, target); }
+void InstallJournal::NewFile(const std::u16string& target) { Append(kJournalNewFile, target); }
 
 void InstallJournal::PrepareTarget(const std::u16string& target) {
   if (FileExists(target)) {
     const std::u16string aside = AsideName(target);
-    Append(kAside, target, aside);
+    Append(kJournalAside, target, aside);
     ForceToDisk();  // a moved file that no record on the disk names could not be put back
     if (!ReplaceFileWith(target, aside)) {
       const std::u16string reason = LastErrorText();
@@ -176,28 +210,28 @@ void InstallJournal::PrepareTarget(const std::u16string& target) {
       throw EFCreateError(target, reason);
     }
   }
-  Append(kNewFile, target);
+  Append(kJournalNewFile, target);
 }
 
 bool InstallJournal::Commit() {
   finished_ = true;
-  const auto always = [](const std::u16string&) { return true; };
   bool clean = false;
   try {
-    Append(kCommitted, file_);
+    Append(kJournalCommitted, scope_.journalFile);
     // Once an old file is gone, a later recovery must find the attempt committed, not undo it. A
     // new install has nothing to lose and is not forced: on some file systems (ext4 under Wine)
     // forcing one file forces every file written before it.
-    if (std::any_of(entries_.begin(), entries_.end(), [](const Entry& e) { return e.kind == kAside; })) ForceToDisk();
-    clean = RemoveAsides(entries_, always);
+    if (std::any_of(entries_.begin(), entries_.end(), [](const JournalEntry& e) { return e.kind == kJournalAside; }))
+      ForceToDisk();
+    clean = RemoveAsides(scope_, entries_);
   } catch (const Exception&) {
     // The marker could not be written: remove the moved-aside files all the same.
-    clean = RemoveAsides(entries_, always);
+    clean = RemoveAsides(scope_, entries_);
   }
   journal_file::Close(handle_);
   handle_ = journal_file::kNoFile;
   // A moved-aside file still in use stays for the next run's recovery, and so does the journal.
-  if (clean) (void)RemoveFile(file_);
+  if (clean) (void)RemoveFile(scope_.journalFile);
   return clean;
 }
 
@@ -205,40 +239,68 @@ void InstallJournal::Rollback() noexcept {
   if (handle_ == journal_file::kNoFile && finished_) return;
   finished_ = true;
   try {
-    Undo(
-        entries_, [](const std::u16string&) { return true; },
-        [this] {
-          journal_file::Close(handle_);
-          handle_ = journal_file::kNoFile;
-          (void)RemoveFile(file_);
-        });
+    Undo(scope_, entries_, [this] {
+      journal_file::Close(handle_);
+      handle_ = journal_file::kNoFile;
+      (void)RemoveFile(scope_.journalFile);
+    });
   } catch (...) {
     // Best effort: whatever could not be undone stays for the next run's recovery.
   }
 }
 
-bool RecoverInstallJournal(const std::u16string& folder, const JournalPathFilter& mayTouch) {
-  const std::u16string file = JournalPath(folder);
-  if (!FileExists(file)) return false;
+std::u16string JournalFolder(const std::u16string& parent) {
+  std::u16string folder = IncludeTrailingPathDelimiter(parent);
+  for (const char16_t* step : {u"Setup Toolkit", u"Journals"}) {
+    folder += step;
+    if (!journal_file::MakeProtectedFolder(folder))
+      throw EFCreateError(folder, u"The folder for install journals is not one only administrators can write");
+    folder = IncludeTrailingPathDelimiter(folder);
+  }
+  return folder;
+}
+
+std::u16string JournalFileName(std::u16string_view product, std::u16string_view destination) {
+  TSha256 hash;
+  hash.Init();
+  std::u16string key(product);
+  key += u'\n';
+  key += destination;
+#ifdef _WIN32
+  for (char16_t& c : key)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+#endif
+  hash.UpdateStr(std::u16string_view(key));
+  std::array<std::uint8_t, 32> digest{};
+  hash.Final(digest.data());
+  return u"~stp" + Hex(digest.data(), 8) + u".jnl";
+}
+
+Recovery RecoverInstallJournal(const JournalScope& scope) {
+  std::intptr_t file = journal_file::kNoFile;
+  switch (journal_file::OpenTrusted(scope.journalFile, file)) {
+    case journal_file::Trust::Missing:
+      return Recovery::NoJournal;
+    case journal_file::Trust::Refused:
+      return Recovery::Refused;
+    case journal_file::Trust::Trusted:
+      break;
+  }
   std::string text;
-  {
-    FileStream journal(file, FileStream::Mode::OpenRead);
-    const std::int64_t size = journal.Size();
-    if (size > 0 && size <= kLargestJournal) {
-      text.resize(static_cast<std::size_t>(size));
-      journal.ReadBuffer(text.data(), text.size());
-    }
-  }
-  const std::vector<Entry> entries = ParseJournal(text);
-  const auto allowed = [&](const std::u16string& path) { return Storable(path) && mayTouch(path); };
-  const bool committed =
-      std::any_of(entries.begin(), entries.end(), [](const Entry& e) { return e.kind == kCommitted; });
+  const bool read = journal_file::ReadAll(file, text, kLargestJournal);
+  journal_file::Close(file);
+  if (!read) return Recovery::Refused;
+
+  std::vector<JournalEntry> entries = ParseJournal(text);
+  std::erase_if(entries, [&](const JournalEntry& entry) { return !EntryAllowed(scope, entry); });
+  const bool committed = std::any_of(entries.begin(), entries.end(),
+                                     [](const JournalEntry& e) { return e.kind == kJournalCommitted; });
   if (committed) {
-    if (RemoveAsides(entries, allowed)) (void)RemoveFile(file);
+    if (RemoveAsides(scope, entries)) (void)RemoveFile(scope.journalFile);
   } else {
-    Undo(entries, allowed, [&] { (void)RemoveFile(file); });
+    Undo(scope, entries, [&] { (void)RemoveFile(scope.journalFile); });
   }
-  return true;
+  return Recovery::Recovered;
 }
 
 }  // namespace setup

@@ -13,31 +13,37 @@
 // that would cost a synchronous disk write for every file installed, and a lost one leaves at
 // most a file or folder that the attempt made (a power cut may then leave a finished new install
 // unmarked, and the next Setup into that folder undoes it before it installs again).
+//
+// The journal is administrator data: it lies in a folder only administrators and the system can
+// write (JournalFolder), named after the product and the destination, never in the destination,
+// which its users may be able to write. Recovery still believes only entries that a real install
+// of the same scope writes, and every delete and move, of a rollback and of a recovery alike,
+// reaches its file through held folders without following a link.
 #pragma once
 
-#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "package/JournalEntries.h"
 
 namespace setup {
 
 class InstallJournal {
  public:
-  // The journal's file name inside the destination folder.
-  static constexpr char16_t kFileName[] = u"~stpinstall.jnl";
-
-  // Starts a new journal in `folder` (which exists), recording first the folders that the caller
-  // has just created for it, outermost first. Raises EFCreateError when the journal cannot be
-  // created, also when one is already there (recover it first).
-  InstallJournal(const std::u16string& folder, const std::vector<std::u16string>& createdFolders);
+  // Starts a new journal at scope.journalFile, recording first the folders that the caller has
+  // just created for the destination, outermost first. Raises EFCreateError when the journal
+  // cannot be created, also when one is already there (recover it first).
+  InstallJournal(JournalScope scope, const std::vector<std::u16string>& createdFolders);
   // Rolls back unless committed.
   ~InstallJournal();
   InstallJournal(const InstallJournal&) = delete;
   InstallJournal& operator=(const InstallJournal&) = delete;
 
-  // Creates the folder and its missing parents, recording each one before it is made. Raises
-  // EInOutError when one cannot be made.
-  void CreateFolders(const std::u16string& folder);
+  // Records the missing folders of base + below (below: "sub\deeper\" or empty), then makes them
+  // from base without following a link. Raises EInOutError when the base cannot be made, and
+  // EPackageError when a folder on the way is a link.
+  void CreateFolders(const std::u16string& base, std::u16string_view below);
   // Records a temporary file that this attempt has made; rollback removes it if it is still there.
   void TemporaryFile(const std::u16string& file);
   // Records a file that this attempt has created at a name no file had; rollback removes it.
@@ -54,31 +60,33 @@ class InstallJournal {
   // that fails.
   void Rollback() noexcept;
 
-  const std::u16string& FileName() const noexcept { return file_; }
+  const std::u16string& FileName() const noexcept { return scope_.journalFile; }
 
  private:
   void Append(char16_t kind, const std::u16string& path, const std::u16string& second = {});
   // Returns once the entries so far are on the disk; raises EFCreateError naming the journal.
   void ForceToDisk();
 
-  std::u16string file_;
+  JournalScope scope_;
   std::intptr_t handle_;  // the open journal file: HANDLE on Windows, file descriptor elsewhere
-  struct Entry {
-    char16_t kind;
-    std::u16string path;
-    std::u16string second;
-  };
-  std::vector<Entry> entries_;
+  std::vector<JournalEntry> entries_;
   bool finished_ = false;
 };
 
-// Decides whether recovery may touch a path that a journal on disk names.
-using JournalPathFilter = std::function<bool(const std::u16string& path)>;
+// The folder for the journals below `parent` (the system's program-data folder), made or checked
+// as one only administrators and the system can write. Raises EFCreateError when it cannot be
+// made or what is there cannot be trusted (a link, or a folder someone else made).
+std::u16string JournalFolder(const std::u16string& parent);
+// The journal's name for one product and destination: "~stp<16 hex digits>.jnl", the digits
+// from a hash of both, so that installs of the same product into different folders, and of
+// different products, keep their own journals.
+std::u16string JournalFileName(std::u16string_view product, std::u16string_view destination);
 
-// Rolls back what the journal in `folder` records, for an attempt that never finished, and
-// removes the journal. An entry naming a path that `mayTouch` refuses is skipped, so a journal
-// someone else wrote cannot make the installer delete or move files elsewhere. False when there
-// was no journal.
-bool RecoverInstallJournal(const std::u16string& folder, const JournalPathFilter& mayTouch);
+enum class Recovery { NoJournal, Recovered, Refused };
+// Rolls back what the journal at scope.journalFile records, for an attempt that never finished,
+// and removes the journal. A journal that cannot be trusted (see journal_file::OpenTrusted) is
+// left alone and reported Refused; an entry that a real install of this scope would not write is
+// skipped.
+Recovery RecoverInstallJournal(const JournalScope& scope);
 
 }  // namespace setup

@@ -1,6 +1,7 @@
 // The platform part of the install journal: a file created exclusively (never through an
 // existing name or link), appended to through the system's cache, and forced to the disk only
-// when the journal asks.
+// when the journal asks; the protected folder it lies in; and the checks an existing journal
+// must pass before recovery believes a word of it.
 #pragma once
 
 #include <cstddef>
@@ -17,5 +18,18 @@ bool Append(std::intptr_t file, const void* data, std::size_t size);
 // Returns once everything appended so far is on the disk.
 bool Flush(std::intptr_t file);
 void Close(std::intptr_t file);
+
+enum class Trust { Trusted, Missing, Refused };
+// Opens an existing journal for reading when it can be trusted: a plain file, not a link or
+// reparse point, with no other name (hard link), owned by the system, the administrators or the
+// owner this process gives what it creates. `file` is set only when Trusted.
+Trust OpenTrusted(const std::u16string& path, std::intptr_t& file);
+// Reads the whole file, at most `limit` bytes; false when it is larger or cannot be read.
+bool ReadAll(std::intptr_t file, std::string& text, std::size_t limit);
+
+// Makes `path` (whose parent exists) a folder that only administrators and the system can write
+// into, or checks the one that is there: false when it cannot be made, or when what is there is
+// a link or reparse point, not a folder, or owned by anyone else.
+bool MakeProtectedFolder(const std::u16string& path);
 
 }  // namespace setup::journal_file

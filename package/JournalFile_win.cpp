@@ -1,6 +1,11 @@
 #include <windows.h>
+// After windows.h, which they need.
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "base/Text.h"
 #include "package/JournalFile.h"
@@ -8,15 +13,53 @@
 namespace setup::journal_file {
 
 namespace {
+
 HANDLE Handle(std::intptr_t file) { return reinterpret_cast<HANDLE>(file); }
+
+struct LocalFreeDeleter {
+  void operator()(void* memory) const noexcept { LocalFree(memory); }
+};
+using LocalMemory = std::unique_ptr<void, LocalFreeDeleter>;
+
+// The owner this process gives what it creates (the administrators' group for an elevated
+// administrator); empty when the token cannot be read.
+std::vector<std::uint8_t> DefaultOwner() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  DWORD size = 0;
+  GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
+  std::vector<std::uint8_t> owner(size);
+  const bool read = size != 0 && GetTokenInformation(token, TokenOwner, owner.data(), size, &size);
+  CloseHandle(token);
+  if (!read) return {};
+  return owner;
+}
+
+// Owned by the system, the administrators or the owner this process gives what it makes: nobody
+// without administrator rights can have made it.
+bool OwnerTrusted(HANDLE object) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS)
+    return false;
+  const LocalMemory held(descriptor);
+  if (!owner || !IsValidSid(owner)) return false;
+  if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
+  const std::vector<std::uint8_t> ownDefault = DefaultOwner();
+  if (ownDefault.empty()) return false;
+  const PSID defaultOwner = reinterpret_cast<const TOKEN_OWNER*>(ownDefault.data())->Owner;
+  return EqualSid(owner, defaultOwner) != FALSE;
+}
+
 }  // namespace
 
 std::intptr_t CreateExclusive(const std::u16string& path) {
   // CREATE_NEW never opens an existing file or follows a link of that name; readers may look in.
   // Not write-through: that would cost one synchronous disk write a file installed, where the
   // journal needs one only before a step it could not undo without its record (see Flush).
-  const HANDLE h =
-      CreateFileW(WidePtr(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE h = CreateFileW(WidePtr(path), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<std::intptr_t>(h);
 }
 
@@ -36,6 +79,61 @@ bool Flush(std::intptr_t file) { return FlushFileBuffers(Handle(file)) != 0; }
 
 void Close(std::intptr_t file) {
   if (file != kNoFile) CloseHandle(Handle(file));
+}
+
+Trust OpenTrusted(const std::u16string& path, std::intptr_t& file) {
+  // The reparse point itself is opened, never what it leads to.
+  const HANDLE h = CreateFileW(WidePtr(path), GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD reason = GetLastError();
+    return reason == ERROR_FILE_NOT_FOUND || reason == ERROR_PATH_NOT_FOUND ? Trust::Missing : Trust::Refused;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool plain = GetFileInformationByHandle(h, &info) &&
+                     (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+                     info.nNumberOfLinks == 1;
+  if (!plain || !OwnerTrusted(h)) {
+    CloseHandle(h);
+    return Trust::Refused;
+  }
+  file = reinterpret_cast<std::intptr_t>(h);
+  return Trust::Trusted;
+}
+
+bool ReadAll(std::intptr_t file, std::string& text, std::size_t limit) {
+  text.clear();
+  char buffer[65536];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(Handle(file), buffer, sizeof buffer, &n, nullptr)) return false;
+    if (n == 0) return true;
+    if (text.size() + n > limit) return false;
+    text.append(buffer, n);
+  }
+}
+
+bool MakeProtectedFolder(const std::u16string& path) {
+  // Full control for the system and the administrators, nothing inherited, nothing for others:
+  // what is inside can only have been written by them.
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
+                                                            &descriptor, nullptr))
+    return false;
+  const LocalMemory held(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  if (!CreateDirectoryW(WidePtr(path), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  const HANDLE h = CreateFileW(WidePtr(path), READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                               nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool folder = GetFileInformationByHandle(h, &info) &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+  const bool trusted = folder && OwnerTrusted(h);
+  CloseHandle(h);
+  return trusted;
 }
 
 }  // namespace setup::journal_file

@@ -72,7 +72,12 @@ std::u16string ResolveShortcut(const std::u16string& linkFile) {
   if (FAILED(queried)) throw OleSysError(queried);
 
   if (FAILED(file->Load(WidePtr(linkFile), STGM_READ))) return kUnresolved;
-  if (FAILED(link->Resolve(GetActiveWindow(), SLR_NOUPDATE))) return kUnresolved;
+  // Setup runs elevated and unattended: a shortcut whose target is gone must not open the shell's
+  // search or its "problem with shortcut" dialog, so the link is resolved without any window and
+  // without searching or tracking (the high word is the time limit in milliseconds).
+  constexpr DWORD kResolveFlags = SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK;
+  constexpr DWORD kResolveTimeLimit = 1000;
+  if (FAILED(link->Resolve(nullptr, MAKELONG(kResolveFlags, kResolveTimeLimit)))) return kUnresolved;
 
   wchar_t path[MAX_PATH] = {};
   WIN32_FIND_DATAW targetData{};

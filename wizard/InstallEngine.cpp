@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwctype>
 
+#include <shlobj.h>
+
 #include "base/Errors.h"
 #include "base/FileSystem.h"
 #include "base/MemorySource.h"
@@ -16,6 +18,8 @@
 #include "shell/ByteSize.h"
 #include "shell/Registry.h"
 #include "shell/Shortcuts.h"
+#include "wizard/DestinationRules.h"
+#include "wizard/SystemFacts.h"
 
 namespace setup {
 
@@ -30,38 +34,6 @@ struct PublisherInfo {
 constexpr PublisherInfo kChinesePublisher{u"澜川软件工作室", u"https://www.example.com/zh-cn/"};
 constexpr PublisherInfo kEnglishPublisher{u"Velmora Software", u"https://www.example.com/"};
 
-std::u16string Lower(std::u16string text) {
-  for (char16_t& c : text) c = static_cast<char16_t>(std::towlower(static_cast<wint_t>(c)));
-  return text;
-}
-
-// The path lies in `folder` (ending in "\") or is the folder itself, with no ".." or "." step
-// and no "/" that could lead out of it.
-bool InsideFolder(const std::u16string& path, const std::u16string& folder) {
-  const std::u16string p = Lower(path), f = Lower(folder);
-  if (p + u"\\" == f) return true;
-  if (p.size() <= f.size() || p.compare(0, f.size(), f) != 0) return false;
-  const std::u16string rest = p.substr(f.size());
-  if (rest.find(u'/') != std::u16string::npos) return false;
-  std::size_t start = 0;
-  while (start <= rest.size()) {
-    const std::size_t end = std::min(rest.find(u'\\', start), rest.size());
-    const std::u16string step = rest.substr(start, end - start);
-    if (step.empty() || step == u"." || step == u"..") return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-// A temporary file of the extraction: "~stp", sixteen hexadecimal digits, ".tmp".
-bool IsTemporaryName(const std::u16string& path) {
-  const std::size_t cut = path.find_last_of(u'\\');
-  const std::u16string name = Lower(cut == std::u16string::npos ? path : path.substr(cut + 1));
-  if (name.size() != 4 + 16 + 4 || !name.starts_with(u"~stp") || !name.ends_with(u".tmp")) return false;
-  return std::all_of(name.begin() + 4, name.end() - 4,
-                     [](char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'); });
-}
-
 // The system-folder files that this package's macro rows would create: the only ones there that
 // recovery may remove.
 std::vector<std::u16string> SystemTargets(const PackageTable& table) {
@@ -72,10 +44,19 @@ std::vector<std::u16string> SystemTargets(const PackageTable& table) {
     if (row.inDestination.value_or(false) || row.folder.empty() || row.folder.front() != u'$') continue;
     const auto remainder = MacroRemainder(row.folder);
     if (!remainder) continue;
-    targets.push_back(Lower(IncludeTrailingPathDelimiter(system) + std::u16string(*remainder) +
-                            std::u16string(LastNameComponent(row.name))));
+    targets.push_back(IncludeTrailingPathDelimiter(system) + std::u16string(*remainder) +
+                      std::u16string(LastNameComponent(row.name)));
   }
   return targets;
+}
+
+// The system's folder for data of all users (C:\ProgramData); its subfolders can be made
+// protected. Raises when the system names none.
+std::u16string CommonProgramDataFolder() {
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || path[0] == 0)
+    throw Exception(u"The folder for data of all users is unknown");
+  return FromWide(path);
 }
 
 // The bytes free to this user on the volume that holds `folder`, asked of its nearest existing
@@ -146,7 +127,16 @@ InstallRun::InstallRun(InstallChoices choices, std::span<const std::byte> packag
     : choices_(std::move(choices)), package_(package), log_(log) {}
 
 InstallRun::~InstallRun() {
-  if (journal_) journal_->Rollback();
+  if (journal_)
+    journal_->Rollback();
+  else
+    RemoveCreatedFolders();
+}
+
+void InstallRun::RemoveCreatedFolders() noexcept {
+  for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
+    (void)RemoveEmptyDirectory(*made);
+  createdFolders_.clear();
 }
 
 void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
@@ -159,6 +149,16 @@ void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
 std::int64_t InstallRun::TotalUnpacked() const noexcept { return table_ ? table_->totalUnpacked : 0; }
 
 bool InstallRun::Prepare() {
+  // What is installed, logged and registered is the folder the system reaches, and never the
+  // root of a drive or a folder of the system's own.
+  const auto canonical = CanonicalDestination(choices_.setupDir);
+  if (!canonical || IsReservedDestination(*canonical, ReservedSystemFolders())) {
+    currentFile_ = choices_.setupDir;
+    Fail(InstallOutcome::UnusableDestination, u"No product may be installed into this folder");
+    currentFile_.clear();
+    return false;
+  }
+  choices_.setupDir = *canonical;
   log_.Line(u"Destination: " + choices_.setupDir);
   try {
     MemorySource source(package_);
@@ -169,17 +169,24 @@ bool InstallRun::Prepare() {
   }
 
   const std::u16string folder = choices_.setupDir;
-  const std::vector<std::u16string> systemTargets = SystemTargets(*table_);
   try {
-    // A journal is a file in a folder that others may be able to write: it may only undo what
-    // this package could have done, inside the destination and to its own system files.
-    const std::u16string system = IncludeTrailingPathDelimiter(DefaultSystemFolder()());
-    const bool recovered = RecoverInstallJournal(folder, [&](const std::u16string& path) {
-      return InsideFolder(path, folder) ||
-             std::find(systemTargets.begin(), systemTargets.end(), Lower(path)) != systemTargets.end() ||
-             (system.size() > 1 && InsideFolder(path, system) && IsTemporaryName(path));
-    });
-    if (recovered) log_.Line(u"Undone: the unfinished install of an earlier run");
+    // The journal is administrator data: it lies in a folder only administrators can write,
+    // named after the product and the destination, never in the destination itself.
+    scope_.journalFile = JournalFolder(CommonProgramDataFolder()) + JournalFileName(choices_.shortName, folder);
+    scope_.destination = folder;
+    const std::u16string system = DefaultSystemFolder()();
+    scope_.systemFolder = system.empty() ? std::u16string() : IncludeTrailingPathDelimiter(system);
+    scope_.systemTargets = SystemTargets(*table_);
+    switch (RecoverInstallJournal(scope_)) {
+      case Recovery::Recovered:
+        log_.Line(u"Undone: the unfinished install of an earlier run");
+        break;
+      case Recovery::Refused:
+        Fail(InstallOutcome::WriteFailure, u"The journal of an earlier run cannot be trusted: " + scope_.journalFile);
+        return false;
+      case Recovery::NoJournal:
+        break;
+    }
   } catch (const Exception& error) {
     Fail(InstallOutcome::WriteFailure, error.Message());
     return false;
@@ -207,9 +214,7 @@ bool InstallRun::Prepare() {
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
     if (!CreateDirectoryW(WidePtr(*it), nullptr) && !DirectoryExists(*it)) {
       const std::u16string reason = LastErrorText();
-      for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
-        (void)RemoveEmptyDirectory(*made);
-      createdFolders_.clear();
+      RemoveCreatedFolders();
       currentFile_ = *it;
       Fail(InstallOutcome::UnusableDestination, reason);
       return false;
@@ -222,13 +227,13 @@ bool InstallRun::Prepare() {
 
 bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPercent) {
   try {
-    journal_ = std::make_unique<InstallJournal>(choices_.setupDir, createdFolders_);
+    journal_ = std::make_unique<InstallJournal>(scope_, createdFolders_);
   } catch (...) {
-    for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
-      (void)RemoveEmptyDirectory(*made);
+    RemoveCreatedFolders();
     Fail(InstallOutcome::WriteFailure, MessageOf(std::current_exception()));
     return false;
   }
+  createdFolders_.clear();  // the journal undoes them from here on
   std::int64_t shown = -1;
   ExtractControl control;
   control.journal = journal_.get();
@@ -263,7 +268,12 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
   return false;
 }
 
-void InstallRun::Finish() {
+bool InstallRun::Finish() {
+  if (cancel_) {
+    log_.Line(u"Cancel requested after the last file");
+    Abandon();
+    return false;
+  }
   const std::u16string program = choices_.setupDir + choices_.shortName + u".exe";
   const std::u16string uninstaller = u"\"" + choices_.setupDir + u"Uninst.exe\"";
   // Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
@@ -317,12 +327,16 @@ void InstallRun::Finish() {
     journal_.reset();
   }
   log_.Line(u"Installed");
+  return true;
 }
 
 void InstallRun::Abandon() {
-  if (!journal_) return;
-  journal_->Rollback();
-  journal_.reset();
+  if (journal_) {
+    journal_->Rollback();
+    journal_.reset();
+  } else {
+    RemoveCreatedFolders();
+  }
   failure_.outcome = InstallOutcome::Cancelled;
   log_.Line(u"Cancelled; rolled back");
 }

@@ -76,9 +76,12 @@ class InstallRun {
   // back before it returns false. Never raises.
   bool Extract(const std::function<void(std::int64_t percent)>& onPercent);
   // After a successful Extract, on a thread with a COM apartment: shortcuts, Uninstall key, and
-  // the journal committed.
-  void Finish();
-  // Undoes a successful Extract that was cancelled before Finish.
+  // the journal committed. A cancel requested before it begins, even after the last file was
+  // written, undoes the install instead (as Abandon) and gives false: the wizard and the
+  // unattended mode keep one rule.
+  bool Finish();
+  // Undoes what the run has done so far: the extracted files when Extract succeeded, else the
+  // folders Prepare made.
   void Abandon();
 
   void RequestCancel() noexcept { cancel_ = true; }
@@ -87,11 +90,14 @@ class InstallRun {
 
  private:
   void Fail(InstallOutcome outcome, std::u16string reason);
+  // The folders Prepare made and no journal has taken over, innermost first.
+  void RemoveCreatedFolders() noexcept;
 
   InstallChoices choices_;
   std::span<const std::byte> package_;
   StepLog& log_;
   std::vector<std::u16string> createdFolders_;
+  JournalScope scope_;  // where the journal lies and what it may touch, set by Prepare
   std::unique_ptr<InstallJournal> journal_;
   std::atomic<bool> cancel_{false};
   InstallFailure failure_;

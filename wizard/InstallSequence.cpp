@@ -61,19 +61,32 @@ void TForm1::RunInstallSequence() {
     return;  // still on page 3, nothing changed
   }
 
-  SetInstallButtonsEnabled(false);
+  // The folder the install will use, as the system reaches it: the one Finish starts from.
+  SetupDir = run->Choices().setupDir;
+  SetInstallControlsEnabled(false);
   btnClose.SetEnabled(true);
   ProgressBar1.SetPosition(0);
   ProgressBar1.SetVisible(true);
-  install_ = std::move(run);
   cancelRequested_ = false;
   const HWND form = Handle();
-  InstallRun* const work = install_.get();
-  worker_ = Thread([form, work] {
-    const bool extracted = work->Extract(
-        [form](std::int64_t percent) { PostMessageW(form, kInstallProgressMessage, static_cast<WPARAM>(percent), 0); });
-    PostMessageW(form, kInstallDoneMessage, extracted ? 1 : 0, 0);
-  });
+  InstallRun* const work = run.get();
+  try {
+    worker_ = Thread([form, work] {
+      const bool extracted = work->Extract([form](std::int64_t percent) {
+        PostMessageW(form, kInstallProgressMessage, static_cast<WPARAM>(percent), 0);
+      });
+      PostMessageW(form, kInstallDoneMessage, extracted ? 1 : 0, 0);
+    });
+  } catch (const Exception& error) {
+    // Nothing was written: the folders Prepare made go, and the page stays usable for a retry.
+    run->Abandon();
+    SetupLog().Line(u"Failed: " + error.Message());
+    ProgressBar1.SetVisible(false);
+    SetInstallControlsEnabled(true);
+    ShowInfoMessage(MsgExtractFailed + u"\n\n" + error.Message(), u"");
+    return;
+  }
+  install_ = std::move(run);
 }
 
 void TForm1::OnInstallDone(bool extracted) {
@@ -84,26 +97,21 @@ void TForm1::OnInstallDone(bool extracted) {
     extractedWhileAsking_ = extracted;
     return;
   }
-  if (extracted && cancelRequested_) {
-    install_->Abandon();  // the Yes came after the last file: undo all the same
-    extracted = false;
-  }
-  if (!extracted) {
-    if (cancelRequested_ || install_->Failure().outcome == InstallOutcome::Cancelled) {
-      install_.reset();
+  // A Yes that came after the last file undoes the install all the same (the engine's rule).
+  const bool installed = extracted && install_->Finish();
+  // The install is over before anything is shown: nothing is left to cancel.
+  const std::unique_ptr<InstallRun> run = std::move(install_);
+  if (!installed) {
+    if (cancelRequested_ || run->Failure().outcome == InstallOutcome::Cancelled) {
       Close();
       return;
     }
-    // The install is over: nothing is left to cancel while the message shows.
     btnClose.SetEnabled(false);
-    ShowInstallFailure();
-    install_.reset();
-    SetInstallButtonsEnabled(true);
+    ShowInstallFailure(run->Failure());
+    SetInstallControlsEnabled(true);
     ProgressBar1.SetVisible(false);
     return;
   }
-  install_->Finish();
-  install_.reset();
   Image1.SetParent(pnlStep4);
   ProgressBar1.SetVisible(false);
   ++PageIndex;
@@ -130,8 +138,7 @@ void TForm1::AskToCancelInstall() {
 }
 
 // MsgExtractFailed, then which file failed and why.
-void TForm1::ShowInstallFailure() {
-  const InstallFailure& failure = install_->Failure();
+void TForm1::ShowInstallFailure(const InstallFailure& failure) {
   const TInstallTexts texts = InstallTexts(Global::LanguageIndex);
   std::u16string text = MsgExtractFailed + u"\n\n";
   if (!failure.file.empty()) text += texts.failedFile + u" " + failure.file + u"\n";
@@ -160,9 +167,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return TForm::HandleMessage(message, wParam, lParam);
 }
 
-void TForm1::SetInstallButtonsEnabled(bool enabled) {
-  const std::initializer_list<gui::TWindow*> buttons{&btnNext, &btnPrev, &btnClose, &btnBrowse};
-  for (gui::TWindow* button : buttons) button->SetEnabled(enabled);
+// What the install reads when it starts: changed during the install it would be ignored.
+void TForm1::SetInstallControlsEnabled(bool enabled) {
+  const std::initializer_list<gui::TWindow*> controls{&btnNext,       &btnPrev,        &btnClose,    &btnBrowse,
+                                                      &editSetupDir, &chkSCOnDesktop, &chkSCOnQuick};
+  for (gui::TWindow* control : controls) control->SetEnabled(enabled);
 }
 
 }  // namespace setup

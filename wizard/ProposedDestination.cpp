@@ -1,5 +1,6 @@
 #include "wizard/ProposedDestination.h"
 
+#include "base/FileSystem.h"
 #include "shell/Shortcuts.h"
 #include "wizard/SystemFacts.h"
 
@@ -9,7 +10,8 @@ std::u16string ProposedDestination(const std::u16string& displayName, const std:
   // An earlier installation's shortcut names the folder it went to.
   std::u16string folder = FindShortcutFolder(displayName, u"QuickLaunch");
   if (folder.empty()) folder = FindShortcutFolder(displayName, u"Desktop");
-  if (!folder.empty()) {
+  // A shortcut left behind by an install whose folder was deleted names no install any more.
+  if (!folder.empty() && DirectoryExists(folder)) {
     folder.pop_back();  // the trailing backslash
     return folder;
   }

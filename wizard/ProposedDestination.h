@@ -5,7 +5,8 @@
 
 namespace setup {
 
-// The folder of an earlier installation, found through its Quick Launch or desktop shortcut, else
+// The folder of an earlier installation, found through its Quick Launch or desktop shortcut when
+// that folder still exists, else
 // "%PROGRAMFILES%\Velmora Soft\<short name>"; without a trailing backslash.
 std::u16string ProposedDestination(const std::u16string& displayName, const std::u16string& shortName);
 

@@ -130,8 +130,8 @@ class TForm1 final : public gui::TForm {
   void OnInstallDone(bool extracted);
   // Cancel or closing the window during the install: asks, and on Yes stops and rolls back.
   void AskToCancelInstall();
-  void ShowInstallFailure();
-  void SetInstallButtonsEnabled(bool enabled);
+  void ShowInstallFailure(const InstallFailure& failure);
+  void SetInstallControlsEnabled(bool enabled);
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

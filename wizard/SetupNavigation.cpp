@@ -29,7 +29,11 @@ void TForm1::btnNextClick() {
   const std::u16string caption = btnNext.Text();
   // Only the finish page finishes: a caption alone could match by accident.
   if (PageIndex == kFinishPage && caption == CaptionFinish) {
-    if (chkRunOnExit.Checked()) (void)LaunchProgram(SetupDir + ProductShortName + u".exe", u"");
+    if (chkRunOnExit.Checked()) {
+      // The launch may wait a few seconds to see the program start: the wizard is done by then.
+      SetVisible(false);
+      (void)LaunchProgram(SetupDir + ProductShortName + u".exe", u"");
+    }
     Close();
     return;
   }

@@ -62,6 +62,8 @@ int Code(InstallOutcome outcome) { return static_cast<int>(outcome); }
 int Install(const SetupCommand& command) {
   StepLog& log = SetupLog();
   log.Line(u"Setup: unattended install");
+  // Before anything here can use COM: the earlier install's shortcut names the proposed folder.
+  const ComApartment apartment;
   const ProductWindowIdentity product{Global::LoadConfigString(Global::idMainWindowClass),
                                       Global::LoadConfigString(Global::idMainWindowTitleEn),
                                       Global::LoadConfigString(Global::idMainWindowTitleCn)};
@@ -108,9 +110,6 @@ int Install(const SetupCommand& command) {
     extracted = run->Extract({});
     PostThreadMessageW(thread, kDoneMessage, 0, 0);
   });
-  // Joined while the files are written: the first apartment or window of a process may start
-  // the desktop's machinery, which under Wine takes a fifth of a second.
-  const ComApartment apartment;  // for the shortcuts
   HiddenWindow window;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == nullptr && message.message == kDoneMessage) break;
@@ -119,8 +118,7 @@ int Install(const SetupCommand& command) {
   }
   worker.Join();
   g_run = nullptr;
-  if (!extracted) return Code(run->Failure().outcome);
-  run->Finish();
+  if (!extracted || !run->Finish()) return Code(run->Failure().outcome);
   return Code(InstallOutcome::Installed);
 }
 

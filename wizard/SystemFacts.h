@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace setup {
 
@@ -10,5 +11,9 @@ unsigned WindowsMajorVersion();
 
 // The value of an environment variable, or empty when it is not set.
 std::u16string EnvironmentVariable(const std::u16string& name);
+
+// The folders of the system itself that no product is installed into: the Windows folder, the
+// system folders and the program-files folders (those the system names).
+std::vector<std::u16string> ReservedSystemFolders();
 
 }  // namespace setup

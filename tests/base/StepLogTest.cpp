@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/Errors.h"
 #include "base/StepLog.h"
@@ -58,6 +59,32 @@ TEST(StepLog, WithoutAFileWritesNothingAndAFileThatCannotBeMadeRaises) {
   none.Line(u"goes nowhere");
   const testing_support::TempFolder folder;
   EXPECT_THROW(StepLog((folder.Path() / "missing" / "x.log").u16string()), EFCreateError);
+}
+
+// The log's name comes from an administrator's command line and may lie where others write: an
+// existing plain file is appended to, never emptied, and anything else is refused untouched.
+TEST(StepLog, AppendsToAPlainFileAndRefusesEverythingElse) {
+  const testing_support::TempFolder folder;
+  const std::filesystem::path earlier = folder.Path() / "earlier.log";
+  std::ofstream(earlier, std::ios::binary) << "an earlier run\r\n";
+  StepLog(earlier.u16string()).Line(u"this run");
+  EXPECT_EQ(Read(earlier), "an earlier run\r\nthis run\r\n");
+
+  const std::filesystem::path victim = folder.Path() / "victim.txt";
+  std::ofstream(victim, std::ios::binary) << "someone else's";
+  std::filesystem::create_directory(folder.Path() / "a folder");
+  std::filesystem::create_hard_link(victim, folder.Path() / "hard.log");
+  std::vector<std::filesystem::path> refused{folder.Path() / "a folder", folder.Path() / "hard.log"};
+#ifndef _WIN32
+  // Symbolic links need a privilege on Windows; there the reparse point is refused the same way.
+  std::filesystem::create_symlink(victim, folder.Path() / "link.log");
+  std::filesystem::create_symlink(folder.Path() / "nowhere.txt", folder.Path() / "dangling.log");
+  refused.push_back(folder.Path() / "link.log");
+  refused.push_back(folder.Path() / "dangling.log");
+#endif
+  for (const auto& name : refused) EXPECT_THROW(StepLog(name.u16string()), EFCreateError) << name.string();
+  EXPECT_EQ(Read(victim), "someone else's");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / "nowhere.txt"));
 }
 
 }  // namespace

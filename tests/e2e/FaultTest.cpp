@@ -7,6 +7,7 @@
 #include <windows.h>
 // commctrl.h needs windows.h first.
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -263,6 +264,17 @@ std::unique_ptr<WizardControls> StartWizardInstall(Wizard& wizard, const fs::pat
   return c;
 }
 
+// The install journals in the system's folder for data of all users.
+std::size_t JournalCount() {
+  wchar_t data[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, data))) return 0;
+  std::error_code ignored;
+  std::size_t count = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(data) / L"Setup Toolkit" / L"Journals", ignored))
+    if (entry.path().extension() == L".jnl") ++count;
+  return count;
+}
+
 // The form answers within a second: it is not hung.
 bool Answers(HWND form) {
   DWORD_PTR result = 0;
@@ -378,6 +390,50 @@ INSTANTIATE_TEST_SUITE_P(Points, CancelAt,
                          testing::Values(CancelPoint{"Ten", 10}, CancelPoint{"Fifty", 50}, CancelPoint{"Ninety", 90}),
                          [](const auto& item) { return std::string(item.param.name); });
 
+// Cancel answered No: the install runs on to the finish page, registered, and nothing of the
+// controls the install read could be changed meanwhile.
+TEST_F(LargeFaults, CancelAnsweredNoInstallsOn) {
+  Wizard wizard(*setup_);
+  const auto c = StartWizardInstall(wizard, destination_);
+  ASSERT_NE(c, nullptr) << "the wizard did not reach Install";
+  ASSERT_TRUE(WaitUntil([&] { return c->Position() >= 10; }, 120000)) << "the bar never got there";
+  EXPECT_FALSE(Enabled(c->edit)) << "the folder box stays editable during the install";
+  const wizard::Containers pages = FindContainers(c->form);
+  for (HWND option : {ChildAt(pages.pnlStep3, L"Button", 237, 217), ChildAt(pages.pnlStep3, L"Button", 237, 243)}) {
+    ASSERT_NE(option, nullptr);
+    EXPECT_FALSE(Enabled(option)) << "an option box stays usable during the install";
+  }
+  Click(c->btnClose);
+  const HWND box = WaitForClass(wizard.Program().Id(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no question";
+  Click(GetDlgItem(box, IDNO));
+  const TWizardTexts texts =
+      ChineseRun() ? ChineseTexts({DisplayName(), u"2.30", u"6 MB"}) : EnglishTexts({DisplayName(), u"2.30", u"6 MB"});
+  ASSERT_TRUE(WaitUntil([&] { return Text(c->btnNext) == W(texts.captionFinish); }, 180000)) << "no finish page";
+  EXPECT_EQ(fs::file_size(destination_ / "Media" / "Media.bin"), kLargeFileBytes);
+  EXPECT_TRUE(KeyExists(ProductKey()));
+  EXPECT_EQ(Bytes(destination_ / "My notes.txt"), "the user's own notes");
+  Close(c->form);
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+}
+
+// Yes given while the question shows and the last file has been written meanwhile: the install
+// is undone all the same, as the unattended mode undoes it.
+TEST_F(LargeFaults, CancelYesAfterTheLastFileRollsBack) {
+  Wizard wizard(*setup_, {}, LogArgument());
+  const auto c = StartWizardInstall(wizard, destination_);
+  ASSERT_NE(c, nullptr) << "the wizard did not reach Install";
+  ASSERT_TRUE(WaitUntil([&] { return c->Position() >= 50; }, 120000)) << "the bar never got there";
+  Click(c->btnClose);
+  const HWND box = WaitForClass(wizard.Program().Id(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no question";
+  ASSERT_TRUE(WaitUntil([&] { return Bytes(log_).find("Extracted:") != std::string::npos; }, 180000))
+      << "the files were never all written";
+  Click(GetDlgItem(box, IDYES));
+  EXPECT_EQ(wizard.Program().Wait(60000), std::optional<DWORD>(0));
+  ExpectAsBefore();
+}
+
 // Throughout a large install the window answers within a second, and the bar only moves forward,
 // in steps inside the large file, to 100.
 TEST_F(LargeFaults, WindowAnswersAndTheBarFollowsTheBytes) {
@@ -428,7 +484,9 @@ TEST_F(LargeFaults, KilledInTheMiddleIsUndoneByTheNextRun) {
     wizard.Program().Kill();
     ASSERT_TRUE(WaitUntil([&] { return !wizard.Program().Running(); }));
   }
-  EXPECT_TRUE(fs::exists(destination_ / "~stpinstall.jnl"));
+  // The journal lies with the administrators' data, not in the destination.
+  EXPECT_EQ(JournalCount(), 1u);
+  EXPECT_FALSE(fs::exists(destination_ / "~stpinstall.jnl"));
   EXPECT_FALSE(Take(destination_) == before_);
 
   const std::wstring damaged = SetupCarrying(root_.Path(), DamagedPackage());
@@ -583,6 +641,132 @@ TEST_F(Faults, SilentInstallRegistersAndTheQuietUninstallRemovesIt) {
   EXPECT_EQ(exitCode, 0u);
   EXPECT_TRUE(WaitUntil([&] { return !fs::exists(destination); })) << "the install folder stays";
   EXPECT_FALSE(KeyExists(key));
+}
+
+// The drive's root and the system's own folders are refused; a folder given with "..", "." or
+// trailing dots is installed, logged and registered as the folder the system reaches.
+TEST_F(Faults, DestinationIsCanonicalAndNeverASystemFolder) {
+  wchar_t windows[MAX_PATH] = {};
+  ASSERT_GT(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+  wchar_t programFiles[MAX_PATH] = {};
+  ASSERT_GT(GetEnvironmentVariableW(L"PROGRAMFILES", programFiles, MAX_PATH), 0u);
+  const auto rootNames = [] {
+    std::set<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(L"C:\\")) names.insert(entry.path().filename().wstring());
+    return names;
+  };
+  const std::set<std::wstring> rootBefore = rootNames();
+  for (const std::wstring& folder : {std::wstring(L"C:\\"), std::wstring(windows), std::wstring(windows) + L"\\.",
+                                     std::wstring(programFiles), W(GetSystemFolder())}) {
+    EXPECT_EQ(RunSetup(kSetup, L"/S /D=" + folder), std::optional<DWORD>(kUnusableDestination)) << ToUtf8(U(folder));
+  }
+  EXPECT_FALSE(fs::exists(fs::path(windows) / "Glyphor.exe"));
+  EXPECT_TRUE(rootNames() == rootBefore) << "the drive's root changed";
+  EXPECT_FALSE(KeyExists(ProductKey()));
+
+  const fs::path canonical = root_.Path() / "RtDots";
+  const std::wstring given = (root_.Path() / "Rt" / ".." / "RtDots.").wstring() + L"\\.";
+  ASSERT_EQ(RunSetup(kSetup, L"/S" + LogArgument() + L" /D=" + given), std::optional<DWORD>(kInstalled));
+  EXPECT_EQ(Bytes(canonical / "Glyphor.exe"), Bytes(kStagedTree / "Glyphor.exe"));
+  EXPECT_FALSE(fs::exists(root_.Path() / "Rt"));
+  EXPECT_EQ(ToUtf8(ReadRegistryString(HKEY_LOCAL_MACHINE, ProductKey(), u"InstallLocation")),
+            ToUtf8(canonical.u16string()));
+  EXPECT_NE(Bytes(log_).find(ToUtf8(u"Destination: " + canonical.u16string() + u"\\")), std::string::npos)
+      << Bytes(log_);
+}
+
+// Unattended runs after an earlier install, as a package manager's upgrade runs them: without
+// /D= the earlier install's folder is found through its shortcut (which needs COM), and a
+// shortcut whose folder is gone proposes the usual folder, without any window.
+struct EarlierInstall {
+  const char* name;
+  bool earlierInstall;
+  bool earlierFolderDeleted;
+  bool secondGetsDestination;  // /D= the second folder
+  enum { Earlier, Second, Default } expected;
+};
+
+class SilentAfterEarlier : public Faults, public testing::WithParamInterface<EarlierInstall> {
+ protected:
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(DefaultFolder(), ignored);
+    Faults::TearDown();
+  }
+  static fs::path DefaultFolder() {
+    wchar_t programFiles[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"PROGRAMFILES", programFiles, MAX_PATH);
+    return fs::path(programFiles) / L"Velmora Soft" / L"Glyphor";
+  }
+};
+
+TEST_P(SilentAfterEarlier, InstallsWhereExpected) {
+  const EarlierInstall& row = GetParam();
+  const fs::path earlier = root_.Path() / L"Earlier Glyphor";
+  const fs::path second = root_.Path() / L"Second Glyphor";
+  std::error_code ignored;
+  fs::remove_all(DefaultFolder(), ignored);
+  if (row.earlierInstall) {
+    ASSERT_EQ(RunSetup(kSetup, L"/S /D=" + earlier.wstring()), std::optional<DWORD>(kInstalled));
+    ASSERT_TRUE(fs::exists(fs::path(W(DesktopLink()))));
+  }
+  if (row.earlierFolderDeleted) fs::remove_all(earlier);
+
+  std::wstring arguments = L"/S" + LogArgument();
+  if (row.secondGetsDestination) arguments += L" /D=" + second.wstring();
+  // A window asking about the shortcut would hold the run until the limit.
+  EXPECT_EQ(RunSetup(kSetup, arguments, 60000), std::optional<DWORD>(kInstalled)) << Bytes(log_);
+  const fs::path expected = row.expected == EarlierInstall::Earlier  ? earlier
+                            : row.expected == EarlierInstall::Second ? second
+                                                                     : DefaultFolder();
+  EXPECT_EQ(Bytes(expected / "Glyphor.exe"), Bytes(kStagedTree / "Glyphor.exe")) << expected.string();
+  EXPECT_EQ(ToUtf8(ReadRegistryString(HKEY_LOCAL_MACHINE, ProductKey(), u"InstallLocation")),
+            ToUtf8(expected.u16string()));
+  for (const fs::path& other : {earlier, second, DefaultFolder()})
+    if (other != expected && !(row.earlierInstall && !row.earlierFolderDeleted && other == earlier))
+      EXPECT_FALSE(fs::exists(other)) << other.string();
+  EXPECT_EQ(Bytes(log_).find("OLE error"), std::string::npos) << Bytes(log_);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SilentAfterEarlier,
+    testing::Values(EarlierInstall{"NoneBefore", false, false, false, EarlierInstall::Default},
+                    EarlierInstall{"FoundByShortcut", true, false, false, EarlierInstall::Earlier},
+                    EarlierInstall{"ExplicitFolderWins", true, false, true, EarlierInstall::Second},
+                    EarlierInstall{"ShortcutToDeletedFolder", true, true, false, EarlierInstall::Default}),
+    [](const auto& item) { return std::string(item.param.name); });
+
+// While the failure message shows, the install is over: closing the window asks nothing more
+// (there is nothing left to cancel) and ends the wizard once the message is answered.
+TEST_F(Faults, ClosingDuringTheFailureMessageAsksNothing) {
+  const fs::path held = destination_ / "Glyphor.exe";
+  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  Wizard wizard(kSetup);
+  const auto c = StartWizardInstall(wizard, destination_);
+  ASSERT_NE(c, nullptr) << "the wizard did not reach Install";
+  const HWND box = WaitForClass(wizard.Program().Id(), L"#32770", 60000);
+  ASSERT_NE(box, nullptr) << "no failure message";
+  PostMessageW(c->form, WM_CLOSE, 0, 0);
+  Sleep(1000);
+  // Still the one message: no question about cancelling came over it.
+  EXPECT_TRUE(IsWindow(box));
+  int dialogs = 0;
+  EnumThreadWindows(
+      GetWindowThreadProcessId(c->form, nullptr),
+      [](HWND w, LPARAM count) {
+        wchar_t name[16] = {};
+        GetClassNameW(w, name, 16);
+        if (std::wstring(name) == L"#32770" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(count);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&dialogs));
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_NE(ReadMessageBox(box).text, W(InstallTexts(ChineseRun() ? 0 : 2).cancelQuestion));
+  CloseHandle(h);
+  Click(GetDlgItem(box, IDOK));
+  EXPECT_TRUE(wizard.Program().Wait(15000).has_value()) << "the wizard did not end";
+  ExpectAsBefore();
 }
 
 TEST_F(Faults, UsageShowsInAMessageBox) {

@@ -98,9 +98,15 @@ class Journal : public ::testing::Test {
 
   std::u16string Destination() const { return destination_.u16string(); }
 
+  // The scope of the product's installs into destination_: its journal in a folder of its own.
+  JournalScope Scope() const {
+    return {(journals_.Path() / "install.jnl").u16string(), IncludeTrailingPathDelimiter(Destination()),
+            system_.Text(), {system_.Text() + u"lib.dll"}};
+  }
+
   // Extracts under a fresh journal, which commits when `commit` holds.
   void Install(const Product& product, const ExtractControl& base = {}, bool commit = true) {
-    InstallJournal journal(Destination(), {});
+    InstallJournal journal(Scope(), {});
     ExtractControl control = base;
     control.journal = &journal;
     ExtractPackage(Span(product.package), Destination(), u"", control, [this] { return system_.Text(); });
@@ -117,6 +123,7 @@ class Journal : public ::testing::Test {
   TempFolder sandbox_;
   fs::path destination_ = sandbox_.Path() / "Product";
   TempFolder system_;
+  TempFolder journals_;
   Snapshot before_;
   Snapshot systemBefore_;
 };
@@ -142,7 +149,9 @@ TEST_F(Journal, FolderCreatedForTheInstallGoesToo) {
   const fs::path fresh = sandbox_.Path() / "Fresh" / "Product";
   fs::create_directories(fresh);
   {
-    InstallJournal journal(fresh.u16string(), {(sandbox_.Path() / "Fresh").u16string(), fresh.u16string()});
+    JournalScope scope = Scope();
+    scope.destination = IncludeTrailingPathDelimiter(fresh.u16string());
+    InstallJournal journal(scope, {(sandbox_.Path() / "Fresh").u16string(), fresh.u16string()});
     ExtractControl control;
     control.journal = &journal;
     EXPECT_THROW(ExtractPackage(Span(MakeProduct(true).package), fresh.u16string(), u"", control,
@@ -199,38 +208,153 @@ TEST_F(Journal, ProgressByBytesMovesInsideTheLargeFileAndNeverGoesBack) {
   EXPECT_EQ(files.size(), 4u);
 }
 
-TEST_F(Journal, RecoveryFollowsOnlyWhatTheFilterAllows) {
-  const fs::path outside = sandbox_.Path() / "outside.txt";
-  WriteBytes(outside, "not the installer's");
+// A journal names the files of a killed attempt; recovery puts back the old program and removes
+// what the attempt made, and a journal that is gone is no journal.
+TEST_F(Journal, RecoveryUndoesAKilledAttempt) {
   WriteBytes(destination_ / "created.txt", "made by a killed attempt");
   WriteBytes(destination_ / "~stp0123456789abcdef.old", "old version");
   WriteBytes(destination_ / "Program.exe", "half-installed program");
   const std::u16string dest = IncludeTrailingPathDelimiter(Destination());
-  const std::string journal = ToUtf8(u"N\t" + outside.u16string() + u"\nN\t" + dest + u"created.txt\nA\t" + dest +
-                                     u"Program.exe\t" + dest + u"~stp0123456789abcdef.old\nN\t" + dest +
-                                     u"Program.exe\nT\t" + dest + u"My notes");  // no line break: ignored
-  WriteBytes(destination_ / "~stpinstall.jnl", journal);
-  const auto insideDestination = [&](const std::u16string& path) { return path.rfind(dest, 0) == 0; };
-  EXPECT_TRUE(RecoverInstallJournal(Destination(), insideDestination));
-  EXPECT_EQ(ReadBytes(outside), "not the installer's");
+  WriteBytes(fs::path(Scope().journalFile),
+             ToUtf8(u"N\t" + dest + u"created.txt\nA\t" + dest + u"Program.exe\t" + dest +
+                    u"~stp0123456789abcdef.old\nN\t" + dest + u"Program.exe\nT\t" + dest + u"My notes"));
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
   EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe"}));
   EXPECT_EQ(ReadBytes(destination_ / "Program.exe"), "old version");
-  EXPECT_FALSE(RecoverInstallJournal(Destination(), insideDestination));
+  EXPECT_FALSE(fs::exists(fs::path(Scope().journalFile)));
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::NoJournal);
 }
 
 TEST_F(Journal, RecoveryOfACommittedAttemptOnlyRemovesTheOldFiles) {
   const std::u16string dest = IncludeTrailingPathDelimiter(Destination());
   WriteBytes(destination_ / "~stp00000000000000aa.old", "old version still in use then");
   WriteBytes(destination_ / "new.txt", "installed");
-  WriteBytes(destination_ / "~stpinstall.jnl", ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" + dest +
-                                                      u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
-  EXPECT_TRUE(RecoverInstallJournal(Destination(), [](const std::u16string&) { return true; }));
+  WriteBytes(fs::path(Scope().journalFile), ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" + dest +
+                                                  u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
   EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "new.txt"}));
 }
 
-TEST_F(Journal, ASecondJournalInTheSameFolderIsRefused) {
-  InstallJournal first(Destination(), {});
-  EXPECT_THROW(InstallJournal(Destination(), {}), EFCreateError);
+TEST_F(Journal, ASecondJournalOfTheSameScopeIsRefused) {
+  InstallJournal first(Scope(), {});
+  EXPECT_THROW(InstallJournal(Scope(), {}), EFCreateError);
+}
+
+// Planted and damaged journals: whatever they say, nothing outside the install changes, and the
+// system folder keeps its own files. Each row writes its journal lines ("$D" the destination,
+// "$S" the system folder, "$O" a folder outside both) into the journal's place.
+struct PlantedJournal {
+  const char* name;
+  const char* lines;
+};
+
+class PlantedJournals : public Journal, public ::testing::WithParamInterface<PlantedJournal> {
+ protected:
+  void SetUp() override {
+    Journal::SetUp();
+    WriteBytes(outside_.Path() / "precious.txt", "someone else's");
+    WriteBytes(outside_.Path() / "evil.bin", "the attacker's");
+    WriteBytes(system_.Path() / "lib.dll", "a shared library someone else installed");
+    systemBefore_ = Take(system_.Path());
+    outsideBefore_ = Take(outside_.Path());
+  }
+  std::string Expand(std::string text) const {
+    const std::pair<std::string, std::string> names[] = {
+        {"$D", ToUtf8(IncludeTrailingPathDelimiter(Destination()))},
+        {"$S", ToUtf8(system_.Text())},
+        {"$O", ToUtf8(outside_.Text())}};
+    for (const auto& [from, to] : names)
+      for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+  }
+  void ExpectOutsideUntouched() {
+    EXPECT_TRUE(Take(outside_.Path()) == outsideBefore_) << Differences(outsideBefore_, Take(outside_.Path()));
+    EXPECT_TRUE(Take(system_.Path()) == systemBefore_) << Differences(systemBefore_, Take(system_.Path()));
+    EXPECT_EQ(ReadBytes(destination_ / "My notes.txt"), "the user's own file");
+  }
+  TempFolder outside_;
+  Snapshot outsideBefore_;
+};
+
+TEST_P(PlantedJournals, TouchNothingOutside) {
+  WriteBytes(fs::path(Scope().journalFile), Expand(GetParam().lines));
+  (void)RecoverInstallJournal(Scope());
+  ExpectOutsideUntouched();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlantedJournals,
+    ::testing::Values(
+        // A file moved "back" into the system folder, and the package's own system file deleted.
+        PlantedJournal{"MoveIntoTheSystemFolder", "A\t$Slib.dll\t$Oevil.bin\n"},
+        PlantedJournal{"MoveIntoTheSystemFolderFromTheDestination", "A\t$Slib.dll\t$S~stp0123456789abcdef.old\n"},
+        PlantedJournal{"DeleteAFileOutside", "N\t$Oprecious.txt\nT\t$O~stp0123456789abcdef.tmp\n"},
+        PlantedJournal{"DeleteASystemFileNotOfThePackage", "N\t$Sother.dll\n"},
+        PlantedJournal{"StepOutOfTheDestination", "N\t$D..\\outside.txt\nN\t$D../outside.txt\n"},
+        PlantedJournal{"MoveOutsideFileOverTheProgram", "A\t$DProgram.exe\t$Oevil.bin\n"},
+        PlantedJournal{"AsideWithAnotherName", "A\t$DProgram.exe\t$DMy notes.txt\n"},
+        PlantedJournal{"CommittedRemovesOutside", "A\t$DProgram.exe\t$Oprecious.txt\nC\tx\n"},
+        PlantedJournal{"CommittedRemovesSystemFile", "A\t$Slib.dll\t$Slib.dll\nC\tx\n"},
+        PlantedJournal{"FolderOutside", "D\t$O\n"},
+        PlantedJournal{"Garbage", "\x01\x02\nX\tsomething\n\n\t\n"}),
+    [](const auto& item) { return std::string(item.param.name); });
+
+#ifndef _WIN32
+// A folder inside the destination swapped for a link to a folder outside: recovery and a rollback
+// reach nothing through it.
+TEST_F(PlantedJournals, LinkInsideTheDestinationLeadsNowhere) {
+  fs::create_directory_symlink(outside_.Path(), destination_ / "linked");
+  const std::string lines = Expand(
+      "N\t$Dlinked/precious.txt\nA\t$Dlinked/precious.txt\t$Dlinked/~stp0123456789abcdef.old\n"
+      "A\t$Dlinked/library.dll\t$Dlinked/evil.bin\n");
+  WriteBytes(destination_ / "linked" / "~stp0123456789abcdef.old", "the attacker's");
+  outsideBefore_ = Take(outside_.Path());
+  WriteBytes(fs::path(Scope().journalFile), lines);
+  (void)RecoverInstallJournal(Scope());
+  ExpectOutsideUntouched();
+}
+
+// The journal itself a link, a folder, a file with another name (hard link), or someone else's:
+// refused, nothing done.
+TEST_F(PlantedJournals, UntrustedJournalFilesAreRefused) {
+  const std::string lines = Expand("N\t$DProgram.exe\n");
+  const fs::path journal(Scope().journalFile);
+  WriteBytes(outside_.Path() / "journal.txt", lines);
+  fs::create_symlink(outside_.Path() / "journal.txt", journal);
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Refused);
+  fs::remove(journal);
+  fs::create_hard_link(outside_.Path() / "journal.txt", journal);
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Refused);
+  fs::remove(journal);
+  fs::create_directory(journal);
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Refused);
+  fs::remove(journal);
+  EXPECT_EQ(ReadBytes(destination_ / "Program.exe"), "old program");
+  outsideBefore_ = Take(outside_.Path());
+  ExpectOutsideUntouched();
+}
+
+// The journals' folder: made for administrators only, and refused where it is a link.
+TEST_F(Journal, JournalFolderIsPrivateAndNeverALink) {
+  const std::u16string folder = JournalFolder(journals_.Path().u16string());
+  const auto permissions = fs::status(fs::path(folder)).permissions();
+  EXPECT_EQ(permissions & (fs::perms::group_write | fs::perms::others_write), fs::perms::none);
+  TempFolder elsewhere;
+  const fs::path linked = elsewhere.Path() / "parent";
+  fs::create_directories(linked);
+  fs::create_directory_symlink(sandbox_.Path(), linked / "Setup Toolkit");
+  EXPECT_THROW(JournalFolder(linked.u16string()), EFCreateError);
+}
+#endif
+
+// Another product's journal, or this product's for another folder, has another name.
+TEST(JournalNames, DifferPerProductAndDestination) {
+  const std::u16string a = JournalFileName(u"Glyphor", u"C:\\Program Files\\Glyphor\\");
+  EXPECT_EQ(a.size(), 4u + 16u + 4u);
+  EXPECT_EQ(a.rfind(u"~stp", 0), 0u);
+  EXPECT_NE(a, JournalFileName(u"Quorvel", u"C:\\Program Files\\Glyphor\\"));
+  EXPECT_NE(a, JournalFileName(u"Glyphor", u"D:\\Glyphor\\"));
 }
 
 #ifndef _WIN32
@@ -242,7 +366,7 @@ TEST_F(Journal, KilledAttemptIsRecoveredByTheNextRun) {
   const pid_t child = fork();
   ASSERT_NE(child, -1);
   if (child == 0) {
-    InstallJournal journal(Destination(), {});
+    InstallJournal journal(Scope(), {});
     ExtractControl control;
     control.journal = &journal;
     control.onBytes = [&](std::int64_t done, std::int64_t total) {
@@ -256,13 +380,9 @@ TEST_F(Journal, KilledAttemptIsRecoveredByTheNextRun) {
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   ASSERT_TRUE(fs::exists(destination_ / "large.bin"));
   EXPECT_LT(fs::file_size(destination_ / "large.bin"), LargeContent().size());
-  EXPECT_TRUE(fs::exists(destination_ / "~stpinstall.jnl"));
+  EXPECT_TRUE(fs::exists(fs::path(Scope().journalFile)));
 
-  const std::u16string sandbox = IncludeTrailingPathDelimiter(sandbox_.Path().u16string());
-  const std::u16string system = system_.Text();
-  EXPECT_TRUE(RecoverInstallJournal(Destination(), [&](const std::u16string& path) {
-    return path.rfind(sandbox, 0) == 0 || path == system + u"lib.dll";
-  }));
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
   ExpectAsBefore();
 }
 #else

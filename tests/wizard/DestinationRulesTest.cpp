@@ -2,6 +2,10 @@
 // folder the install makes of a text.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "base/Text.h"
 #include "wizard/DestinationRules.h"
 
@@ -58,6 +62,56 @@ INSTANTIATE_TEST_SUITE_P(
                     NormaliseCase{"BlanksAfterBackslash", u"C:\\a\\  ", u"C:\\a\\  \\"},
                     NormaliseCase{"ChineseName", u"C:\\澜川\\绘影", u"C:\\澜川\\绘影\\"}),
     [](const testing::TestParamInfo<NormaliseCase>& param) { return param.param.name; });
+
+struct CanonicalCase {
+  const char* name;
+  std::u16string_view text;
+  std::optional<std::u16string> canonical;
+};
+
+class CanonicalTest : public testing::TestWithParam<CanonicalCase> {};
+
+TEST_P(CanonicalTest, TheFolderTheSystemReaches) {
+  EXPECT_EQ(CanonicalDestination(GetParam().text), GetParam().canonical);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CanonicalTest,
+    testing::Values(CanonicalCase{"Plain", u"C:\\Program Files\\Glyphor", u"C:\\Program Files\\Glyphor\\"},
+                    CanonicalCase{"DotDot", u"C:\\Rt\\..\\RtDots", u"C:\\RtDots\\"},
+                    CanonicalCase{"TrailingDot", u"C:\\RtTrail.", u"C:\\RtTrail\\"},
+                    CanonicalCase{"TrailingDotsAndBlanks", u"C:\\a. .\\b  \\", u"C:\\a\\b\\"},
+                    CanonicalCase{"DotSteps", u"c:\\.\\a\\.\\b", u"C:\\a\\b\\"},
+                    CanonicalCase{"DotDotPastTheRoot", u"C:\\..\\..\\Windows", u"C:\\Windows\\"},
+                    CanonicalCase{"ForwardSlashes", u"C:/Data//Glyphor/", u"C:\\Data\\Glyphor\\"},
+                    CanonicalCase{"Chinese", u"D:\\澜川\\绘影", u"D:\\澜川\\绘影\\"},
+                    CanonicalCase{"Relative", u"relative\\folder", std::nullopt},
+                    CanonicalCase{"DriveRelative", u"C:folder", std::nullopt},
+                    CanonicalCase{"Unc", u"\\\\server\\share", std::nullopt}),
+    [](const testing::TestParamInfo<CanonicalCase>& param) { return param.param.name; });
+
+struct ReservedCase {
+  const char* name;
+  std::u16string_view canonical;
+  bool reserved;
+};
+
+class ReservedTest : public testing::TestWithParam<ReservedCase> {};
+
+TEST_P(ReservedTest, RootsAndTheSystemsOwnFolders) {
+  const std::vector<std::u16string> system{u"C:\\windows", u"C:\\windows\\system32\\", u"C:\\Program Files"};
+  EXPECT_EQ(IsReservedDestination(GetParam().canonical, system), GetParam().reserved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReservedTest,
+                         testing::Values(ReservedCase{"Root", u"C:\\", true}, ReservedCase{"OtherRoot", u"D:\\", true},
+                                         ReservedCase{"WindowsFolder", u"C:\\WINDOWS\\", true},
+                                         ReservedCase{"SystemFolder", u"C:\\Windows\\System32\\", true},
+                                         ReservedCase{"ProgramFiles", u"C:\\Program Files\\", true},
+                                         ReservedCase{"BelowProgramFiles", u"C:\\Program Files\\Glyphor\\", false},
+                                         ReservedCase{"Elsewhere", u"C:\\Glyphor\\", false},
+                                         ReservedCase{"SimilarName", u"C:\\Windows2\\", false}),
+                         [](const testing::TestParamInfo<ReservedCase>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace setup

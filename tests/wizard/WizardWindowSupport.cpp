@@ -17,8 +17,8 @@ constexpr wchar_t kWineKey[] = L"Software\\Wine";
 constexpr wchar_t kVersionValue[] = L"Version";
 }  // namespace
 
-Wizard::Wizard(const std::wstring& exe, const std::vector<std::wstring>& environment)
-    : process_(exe, L"", environment) {
+Wizard::Wizard(const std::wstring& exe, const std::vector<std::wstring>& environment, const std::wstring& arguments)
+    : process_(exe, arguments, environment) {
   form_ = WaitForClass(process_.Id(), L"TForm1");
 }
 

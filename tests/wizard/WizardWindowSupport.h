@@ -15,7 +15,8 @@ namespace setup::e2e::wizard {
 // A started setup program and its wizard window, closed when the object goes.
 class Wizard {
  public:
-  explicit Wizard(const std::wstring& exe, const std::vector<std::wstring>& environment = {});
+  explicit Wizard(const std::wstring& exe, const std::vector<std::wstring>& environment = {},
+                  const std::wstring& arguments = L"");
   ~Wizard();
   Wizard(const Wizard&) = delete;
   Wizard& operator=(const Wizard&) = delete;
