@@ -643,6 +643,28 @@ TEST_F(Faults, SilentInstallRegistersAndTheQuietUninstallRemovesIt) {
   EXPECT_FALSE(KeyExists(key));
 }
 
+// A journal a user planted in the destination (the place earlier versions kept it) is nobody's:
+// the install neither moves a file of theirs into the system folder nor removes a shared system
+// file that was there before, and the planted file stays as it was.
+TEST_F(Faults, JournalPlantedInTheDestinationIsIgnored) {
+  std::vector<fs::path> systemFiles;
+  for (const auto& entry : fs::directory_iterator(kStagedTree / "$System$")) systemFiles.push_back(entry.path());
+  ASSERT_FALSE(systemFiles.empty());
+  const fs::path shared = fs::path(W(GetSystemFolder())) / systemFiles.front().filename();
+  WriteFile(shared, "a shared library another product installed");
+  const fs::path evil = root_.Path() / "evil.bin";
+  WriteFile(evil, "the attacker's library");
+  const std::wstring lines = L"N\t" + shared.wstring() + L"\nA\t" + shared.wstring() + L"\t" + evil.wstring() +
+                             L"\nN\t" + (destination_ / "My notes.txt").wstring() + L"\n";
+  WriteFile(destination_ / "~stpinstall.jnl", ToUtf8(U(lines)));
+  EXPECT_EQ(RunSetup(kSetup, L"/S" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kInstalled));
+  EXPECT_EQ(Bytes(shared), "a shared library another product installed");
+  EXPECT_EQ(Bytes(evil), "the attacker's library");
+  EXPECT_EQ(Bytes(destination_ / "My notes.txt"), "the user's own notes");
+  EXPECT_EQ(Bytes(destination_ / "~stpinstall.jnl"), ToUtf8(U(lines)));
+  EXPECT_EQ(Bytes(log_).find("Undone"), std::string::npos) << Bytes(log_);
+}
+
 // The drive's root and the system's own folders are refused; a folder given with "..", "." or
 // trailing dots is installed, logged and registered as the folder the system reaches.
 TEST_F(Faults, DestinationIsCanonicalAndNeverASystemFolder) {
