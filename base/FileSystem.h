@@ -18,6 +18,9 @@ std::u16string IncludeTrailingPathDelimiter(std::u16string path);
 
 bool FileExists(const std::u16string& path);       // a file, not a folder
 bool DirectoryExists(const std::u16string& path);  // a folder
+// The path itself (not what it leads to) is a symbolic link, or on Windows any reparse point:
+// a junction, a mount point or a link of another kind. False when it cannot be examined.
+bool IsLink(const std::u16string& path);
 // Creates the folder and any missing parents. Raises EInOutError ("Unable to create
 // directory") for an empty path; returns false when the folder could not be made.
 [[nodiscard]] bool ForceDirectories(std::u16string path);

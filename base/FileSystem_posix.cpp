@@ -28,6 +28,11 @@ bool DirectoryExists(const std::u16string& path) {
   return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsLink(const std::u16string& path) {
+  struct stat st {};
+  return ::lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool RemoveFile(const std::u16string& path) { return ::unlink(NativePath(path).c_str()) == 0; }
 
 bool RemoveEmptyDirectory(const std::u16string& path) { return ::rmdir(NativePath(path).c_str()) == 0; }

@@ -20,6 +20,12 @@ bool DirectoryExists(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool IsLink(const std::u16string& path) {
+  // GetFileAttributesW looks at the entry itself: a reparse point is never followed here.
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool RemoveFile(const std::u16string& path) { return DeleteFileW(WidePtr(path)) != 0; }
 
 bool RemoveEmptyDirectory(const std::u16string& path) { return RemoveDirectoryW(WidePtr(path)) != 0; }

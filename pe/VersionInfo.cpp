@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "pe/PeErrors.h"
+
 namespace setup::pe {
 
 namespace {
@@ -13,17 +15,22 @@ constexpr std::uint16_t kText = 1;
 
 // One node of the block: its length, value length and type come first, then its key, padded to
 // 32 bits, its value, padded, and its children. The length is patched once the node is complete.
-void Node(ByteWriter& out, std::u16string_view key, std::uint16_t valueLength, std::uint16_t type,
+// Both lengths are 16-bit: a node that does not fit raises rather than store a wrapped length.
+void Node(ByteWriter& out, std::u16string_view key, std::size_t valueLength, std::uint16_t type,
           const std::function<void()>& value, const std::function<void()>& children) {
   out.PadTo(4);
   const std::size_t start = out.Size();
+  if (valueLength > 0xFFFF) throw EPeFormatError(u"A version information text is longer than its length holds");
   out.U16(0);
-  out.U16(valueLength);
+  out.U16(static_cast<std::uint16_t>(valueLength));
   out.U16(type);
   out.Utf16(key, true);
   out.PadTo(4);
   if (value) value();
   if (children) children();
+  if (out.Size() - start > 0xFFFF) {
+    throw EPeFormatError(u"The version information is longer than its 16-bit lengths hold");
+  }
   StoreLE16(out.Buffer(), start, static_cast<std::uint16_t>(out.Size() - start));
 }
 
@@ -80,8 +87,7 @@ Bytes BuildVersionInfo(const VersionFields& fields) {
       for (const auto& [key, text] : strings) {
         if (text.empty()) continue;
         Node(
-            out, key, static_cast<std::uint16_t>(text.size() + 1), kText, [&, t = text] { out.Utf16(t, true); },
-            nullptr);
+            out, key, text.size() + 1, kText, [&, t = text] { out.Utf16(t, true); }, nullptr);
       }
     });
   };

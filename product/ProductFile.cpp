@@ -8,7 +8,9 @@
 #include "base/Text.h"
 #include "pe/IconGroup.h"
 #include "product/ImageFormat.h"
+#include "product/PictureCheck.h"
 #include "product/ProductIds.h"
+#include "product/ProductValues.h"
 
 namespace setup::product {
 
@@ -26,24 +28,47 @@ enum class Kind {
   SigningFile,   // PEM key or certificate
 };
 
+// What a text value becomes besides a configuration string, and so what it must be.
+enum class Rule {
+  Any,       // shown or stored as it stands
+  FileName,  // the install folder's and the program's name
+  KeyName,   // a registry key's name
+};
+
+// Lengths some format bounds. The version information holds DisplayName (twice, once with
+// " Uninstaller" after it), Version (twice) and Publisher, and its 16-bit lengths must hold the
+// whole block: at these bounds it stays under 36,000 of its 65,535 bytes.
+constexpr std::uint32_t kStringTableLength = 0xFFFF;  // a string table entry's 16-bit length
+constexpr std::uint32_t kWindowClassLength = 256;
+constexpr std::uint32_t kKeyNameLength = 255;
+constexpr std::uint32_t kShortNameLength = 64;  // leaves room for the install folder's path
+constexpr std::uint32_t kVersionLength = 256;
+constexpr std::uint32_t kPublisherLength = 16384;
+
+constexpr std::u16string_view kInStringTable = u"a string table entry";
+constexpr std::u16string_view kInVersionInfo = u"the version information";
+
 struct KeyInfo {
   std::u16string_view name;
   std::uint16_t id;  // the configuration string it fills, 0 for none
   Kind kind;
   bool required;
+  Rule rule = Rule::Any;
+  std::uint32_t maxLength = kStringTableLength;  // for text values
+  std::u16string_view boundBy = kInStringTable;  // what sets maxLength
 };
 
 constexpr std::array<KeyInfo, 23> kKeys{{
-    {u"MainWindowClass", kMainWindowClassId, Kind::Text, true},
+    {u"MainWindowClass", kMainWindowClassId, Kind::Text, true, Rule::Any, kWindowClassLength, u"a window class name"},
     {u"MainWindowTitle", kMainWindowTitleEnId, Kind::Text, true},
     {u"MainWindowTitleChinese", kMainWindowTitleCnId, Kind::Text, true},
-    {u"DisplayName", kDisplayNameEnId, Kind::Text, true},
-    {u"DisplayNameChinese", kDisplayNameCnId, Kind::Text, true},
+    {u"DisplayName", kDisplayNameEnId, Kind::Text, true, Rule::KeyName, kKeyNameLength, u"a registry key name"},
+    {u"DisplayNameChinese", kDisplayNameCnId, Kind::Text, true, Rule::KeyName, kKeyNameLength, u"a registry key name"},
     {u"Freeware", kFreewareId, Kind::Boolean, true},
-    {u"ShortName", kShortNameId, Kind::Text, true},
-    {u"Version", kVersionId, Kind::Text, true},
+    {u"ShortName", kShortNameId, Kind::Text, true, Rule::FileName, kShortNameLength, u"a short name"},
+    {u"Version", kVersionId, Kind::Text, true, Rule::Any, kVersionLength, kInVersionInfo},
     {u"SpaceText", kSpaceTextId, Kind::Text, true},
-    {u"Publisher", kPublisherEnId, Kind::Text, false},
+    {u"Publisher", kPublisherEnId, Kind::Text, false, Rule::Any, kPublisherLength, kInVersionInfo},
     {u"PublisherChinese", kPublisherCnId, Kind::Text, false},
     {u"WebPage", kWebPageEnId, Kind::Text, false},
     {u"WebPageChinese", kWebPageCnId, Kind::Text, false},
@@ -126,6 +151,10 @@ class Reader {
                      IntToText(static_cast<std::int64_t>(seen->second)) + u")");
     }
     if (value.empty()) Fail(line, std::u16string(info->name) + u" has no value");
+    // Every value: file names reach the file system and texts reach Windows functions alike.
+    if (const std::u16string problem = ControlCharacterProblem(value); !problem.empty()) {
+      Fail(line, std::u16string(info->name) + u" " + problem);
+    }
     Apply(line, *info, value, !NumericKey(key).has_value());
   }
 
@@ -152,6 +181,28 @@ class Reader {
     }
   }
 
+  // The wizard decodes the picture when it starts; one it cannot show must stop the build instead.
+  void CheckPicture(std::size_t line, const std::u16string& name, std::u16string_view value,
+                    std::span<const std::uint8_t> bytes, ImageFormat format) const {
+    if (const std::u16string problem = PictureProblem(bytes, format); !problem.empty()) {
+      Fail(line, FormatText(u"%s: %s is not a picture the wizard can show (%s): %s",
+                            {name, value, ImageFormatName(format), problem}));
+    }
+  }
+
+  void CheckText(std::size_t line, const KeyInfo& info, std::u16string_view value) const {
+    const std::u16string name(info.name);
+    if (value.size() > info.maxLength) {
+      Fail(line, FormatText(u"%s is %s characters long; %s holds at most %s",
+                            {name, IntToText(static_cast<std::int64_t>(value.size())), info.boundBy,
+                             IntToText(info.maxLength)}));
+    }
+    std::u16string problem;
+    if (info.rule == Rule::FileName) problem = FileNameProblem(value);
+    if (info.rule == Rule::KeyName) problem = KeyNameProblem(value);
+    if (!problem.empty()) Fail(line, name + u" " + problem);
+  }
+
   void Apply(std::size_t line, const KeyInfo& info, std::u16string_view value, bool named) {
     const std::u16string name(info.name);
     switch (info.kind) {
@@ -166,6 +217,7 @@ class Reader {
         }
         [[fallthrough]];
       case Kind::Text:
+        CheckText(line, info, value);
         product_.strings[info.id] = std::u16string(value);
         break;
       case Kind::Folder: {
@@ -178,9 +230,11 @@ class Reader {
       }
       case Kind::Banner: {
         auto bytes = ReadFile(line, value);
-        if (DetectImageFormat(bytes) == ImageFormat::Unknown) {
+        const ImageFormat format = DetectImageFormat(bytes);
+        if (format == ImageFormat::Unknown) {
           Fail(line, name + u": " + std::u16string(value) + u" is not a JPEG, PNG, GIF or BMP picture");
         }
+        CheckPicture(line, name, value, bytes, format);
         (name == u"ImageLeft0" ? product_.imageLeftChinese : product_.imageLeftEnglish) = std::move(bytes);
         break;
       }
@@ -191,6 +245,7 @@ class Reader {
           Fail(line, name + u": " + std::u16string(value) + u" is not a BMP picture (found " +
                          std::u16string(ImageFormatName(DetectImageFormat(bytes))) + u")");
         }
+        CheckPicture(line, name, value, bytes, ImageFormat::Bmp);
         break;
       }
       case Kind::Icon: {

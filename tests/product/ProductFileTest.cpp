@@ -1,26 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "base/Text.h"
+#include "pe/PeErrors.h"
 #include "pe/StringTable.h"
+#include "pe/VersionInfo.h"
 #include "product/ProductFile.h"
 #include "product/ProductIds.h"
 #include "product/ProductResources.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/TestPictures.h"
 
 namespace setup::product {
 namespace {
 
 using testing_support::TempFolder;
 
-const std::string kJpeg = "\xFF\xD8\xFF\xE0 a banner";
-const std::string kPng = "\x89PNG\r\n\x1A\n a banner";
-// A 1x1 bitmap: file header, 40-byte info header, one 4-byte row.
-const std::string kBmp = std::string("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0", 14) +
-                         std::string("\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0", 24) +
-                         std::string(16, '\0') + std::string("\x10\x20\x30\0", 4);
+const std::string& kJpeg = testing_support::kTinyJpeg;
+const std::string& kPng = testing_support::kTinyPng;
+const std::string& kBmp = testing_support::kTinyBmp;
 const std::string kIco = std::string("\0\0\1\0\1\0\x10\x10\0\0\1\0\x20\0\3\0\0\0\x16\0\0\0abc", 25);
 
 const std::string kGoodHead =
@@ -51,6 +52,12 @@ class ProductFileTest : public testing::Test {
     Write("latin1.txt", "caf\xE9\n");
     Write("key.pem", "key");
     Write("cert.pem", "cert");
+    Write("garbage.jpg", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00", 20) +
+                             "garbage, not segments");
+    // Headers of a 60000 x 60000 bitmap over four bytes of pixels, its file size field matching.
+    Write("huge.bmp", std::string("BM\x3A\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\x60\xEA\0\0\x60\xEA\0\0\x01\0\x18\0", 30) +
+                          std::string(28, '\0'));
+    Write("cut.png", kPng.substr(0, 50));
   }
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(folder_.Path() / name, std::ios::binary) << bytes;
@@ -161,6 +168,119 @@ INSTANTIATE_TEST_SUITE_P(
                 u"product.ini:15: signing needs both SignKey and SignCertificate"},
         BadCase{"not_utf8", "Version = 2\xE9\n", u"product.ini:1: the file is not UTF-8 text"}),
     [](const auto& item) { return std::string(item.param.label); });
+
+// kGoodHead with the line of `key` replaced by `line`, on the same line number; a key that
+// kGoodHead does not hold is added as line 15.
+std::string With(const std::string& key, const std::string& line) {
+  std::string text = kGoodHead;
+  const std::size_t at = text.find("\n" + key + " =");
+  if (at == std::string::npos) return text + line + "\n";
+  const std::size_t end = text.find('\n', at + 1);
+  return text.replace(at + 1, end - at - 1, line);
+}
+
+class RefusedValue : public ProductFileTest, public testing::WithParamInterface<BadCase> {};
+
+std::set<std::filesystem::path> FolderContents(const std::filesystem::path& folder) {
+  std::set<std::filesystem::path> names;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) names.insert(entry.path());
+  return names;
+}
+
+TEST_P(RefusedValue, NamesTheLineAndWritesNothing) {
+  const auto before = FolderContents(folder_.Path());
+  try {
+    (void)Parse(GetParam().text);
+    ADD_FAILURE() << "accepted";
+  } catch (const EProductError& e) {
+    EXPECT_EQ(e.Message(), GetParam().message);
+  }
+  EXPECT_EQ(FolderContents(folder_.Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RefusedValue,
+    testing::Values(
+        BadCase{"nul_in_display_name", With("DisplayName", std::string("DisplayName = Velmora\0Other", 27)),
+                u"product.ini:5: DisplayName holds the control character U+0000"},
+        BadCase{"tab_in_publisher", With("Publisher", "Publisher = Velmora\tSoftware"),
+                u"product.ini:15: Publisher holds the control character U+0009"},
+        BadCase{"c1_in_title", With("MainWindowTitle", "MainWindowTitle = Gly\xC2\x85phor"),
+                u"product.ini:3: MainWindowTitle holds the control character U+0085"},
+        BadCase{"delete_in_numeric_form", With("Version", "1011 = 2.30\x7F"),
+                u"product.ini:9: Version holds the control character U+007F"},
+        BadCase{"control_in_file_name", With("ImageLeft0", "ImageLeft0 = left0\x01.jpg"),
+                u"product.ini:12: ImageLeft0 holds the control character U+0001"},
+        BadCase{"short_name_traversal", With("ShortName", "ShortName = ..\\..\\..\\Windows\\System32\\cmd"),
+                u"product.ini:8: ShortName holds \"\\\""},
+        BadCase{"short_name_slash", With("ShortName", "ShortName = sub/Glyphor"),
+                u"product.ini:8: ShortName holds \"/\""},
+        BadCase{"short_name_colon", With("ShortName", "ShortName = C:Glyphor"),
+                u"product.ini:8: ShortName holds \":\""},
+        BadCase{"short_name_star", With("ShortName", "ShortName = Gly*"), u"product.ini:8: ShortName holds \"*\""},
+        BadCase{"short_name_con", With("ShortName", "1010 = CON"), u"product.ini:8: ShortName is a device name"},
+        BadCase{"short_name_com1_ext", With("ShortName", "ShortName = com1.app"),
+                u"product.ini:8: ShortName is a device name"},
+        BadCase{"short_name_dot_dot", With("ShortName", "ShortName = .."),
+                u"product.ini:8: ShortName ends with a dot or a space"},
+        BadCase{"short_name_trailing_dot", With("ShortName", "ShortName = Glyphor."),
+                u"product.ini:8: ShortName ends with a dot or a space"},
+        BadCase{"short_name_too_long", With("ShortName", "ShortName = " + std::string(65, 'g')),
+                u"product.ini:8: ShortName is 65 characters long; a short name holds at most 64"},
+        BadCase{"display_name_backslash", With("DisplayName", "DisplayName = Velmora\\Glyphor"),
+                u"product.ini:5: DisplayName holds \"\\\", which would make nested registry keys"},
+        BadCase{"display_name_chinese_id_backslash", With("DisplayNameChinese", "1005 = ..\\澜川绘影"),
+                u"product.ini:6: DisplayNameChinese holds \"\\\", which would make nested registry keys"},
+        BadCase{"display_name_too_long", With("DisplayName", "DisplayName = " + std::string(256, 'v')),
+                u"product.ini:5: DisplayName is 256 characters long; a registry key name holds at most 255"},
+        BadCase{"publisher_40000", With("Publisher", "Publisher = " + std::string(40000, 'p')),
+                u"product.ini:15: Publisher is 40000 characters long; the version information holds at most 16384"},
+        BadCase{"version_too_long", With("Version", "Version = 1." + std::string(300, '0')),
+                u"product.ini:9: Version is 302 characters long; the version information holds at most 256"},
+        BadCase{"window_class_too_long", With("MainWindowClass", "1001 = " + std::string(257, 'w')),
+                u"product.ini:2: MainWindowClass is 257 characters long; a window class name holds at most 256"},
+        BadCase{"jpeg_header_over_garbage", With("ImageLeft0", "ImageLeft0 = garbage.jpg"),
+                u"product.ini:12: ImageLeft0: garbage.jpg is not a picture the wizard can show (JPEG): a marker "
+                u"segment is not followed by a marker"},
+        BadCase{"bmp_60000_square", With("ImageIcon", "ImageIcon = huge.bmp"),
+                u"product.ini:14: ImageIcon: huge.bmp is not a picture the wizard can show (BMP): it is 60000 x "
+                u"60000 pixels; the wizard shows pictures of 1 to 16384 pixels a side"},
+        BadCase{"bmp_60000_banner", With("ImageLeft2", "ImageLeft2 = huge.bmp"),
+                u"product.ini:13: ImageLeft2: huge.bmp is not a picture the wizard can show (BMP): it is 60000 x "
+                u"60000 pixels; the wizard shows pictures of 1 to 16384 pixels a side"},
+        BadCase{"truncated_png", With("ImageLeft2", "ImageLeft2 = cut.png"),
+                u"product.ini:13: ImageLeft2: cut.png is not a picture the wizard can show (PNG): the file ends "
+                u"inside a chunk"}),
+    [](const auto& item) { return std::string(item.param.label); });
+
+// Values at every bound still make a product, and its version information fits.
+TEST_F(ProductFileTest, ValuesAtTheirBoundsAreAccepted) {
+  const std::string displayName = std::string(254, 'v') + "\xC3\xA9";  // 255 characters
+  std::string text = kGoodHead;
+  text.replace(text.find("DisplayName = Velmora Glyphor"), 29, "DisplayName = " + displayName);
+  text.replace(text.find("ShortName = Glyphor"), 19, "ShortName = Gly phor.app-" + std::string(51, 's'));
+  text.replace(text.find("Version = 2.30"), 14, "Version = 2.30 " + std::string(251, 'b'));
+  text += "Publisher = " + std::string(16384, 'p') + "\nPublisherChinese = Velmora/Software (\xE6\xBE\x9C)\n";
+  const Product product = Parse(text);
+  EXPECT_EQ(product.String(1004).size(), 255u);
+  EXPECT_EQ(product.String(1010).size(), 64u);
+  EXPECT_EQ(product.String(1011).size(), 256u);
+  EXPECT_EQ(product.String(1013).size(), 16384u);
+  pe::ResourceTree tree;
+  AddUninstallerResources(tree, product, "");  // the longer description of the two
+  const pe::Bytes* version = tree.Find(pe::rt::kVersion, 1, pe::kLangEnglishUs);
+  ASSERT_NE(version, nullptr);
+  EXPECT_EQ((*version)[0] | (*version)[1] << 8, static_cast<int>(version->size()));
+}
+
+TEST(VersionInfoLengths, TooMuchTextRaisesInsteadOfWrapping) {
+  pe::VersionFields fields;
+  fields.productName = u"Velmora Glyphor";
+  fields.companyName = std::u16string(40000, u'p');
+  EXPECT_THROW((void)pe::BuildVersionInfo(fields), pe::EPeFormatError);
+  fields.companyName = std::u16string(30000, u'p');  // fits: 60,000 bytes and the rest
+  EXPECT_NO_THROW((void)pe::BuildVersionInfo(fields));
+}
 
 TEST_F(ProductFileTest, AnUnreadableFileNamesTheSystemReason) {
   try {

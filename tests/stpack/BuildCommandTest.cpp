@@ -4,12 +4,14 @@
 
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "StpackFixture.h"
 #include "pe/PeImage.h"
 #include "pe/ResourceSection.h"
 #include "pe/StringTable.h"
 #include "tests/pe/SyntheticPe.h"
+#include "tests/support/TestPictures.h"
 
 namespace setup::testing_support {
 namespace {
@@ -36,7 +38,7 @@ class BuildCommand : public StpackTest {
     std::filesystem::create_directories(Temp(u"product/files/$System$"));
     std::filesystem::create_directories(Temp(u"stubs"));
     Write(u"product/product.ini", kProduct);
-    Write(u"product/left.jpg", "\xFF\xD8\xFF\xE0 banner");
+    Write(u"product/left.jpg", kTinyJpeg);
     Write(u"product/icon.bmp", kBmp);
     Write(u"product/files/ReadMe.txt", "read me");
     Write(u"product/files/sub/deeper.txt", "deeper");
@@ -122,6 +124,7 @@ class BuildFault : public BuildCommand, public testing::WithParamInterface<Fault
 
 TEST_P(BuildFault, FailsAndWritesNothing) {
   GetParam().fault(*this);
+  if (IsSkipped()) return;
   const ToolResult result = Build(1, u"Setup.exe");
   EXPECT_NE(result.LastErrorLine().find(GetParam().lastLine), std::string::npos) << result.err;
   EXPECT_FALSE(std::filesystem::exists(Temp(u"Setup.exe")));
@@ -137,11 +140,34 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"uninstaller_in_folder",
                   [](BuildCommand& test) { static_cast<BuildFault&>(test).Write(u"product/files/uninst.EXE", "x"); },
                   "the product's folder already holds uninst.EXE; stpack build writes the uninstaller itself"},
+        FaultCase{"link_to_a_file_outside",
+                  [](BuildCommand& test) {
+                    auto& fault = static_cast<BuildFault&>(test);
+                    fault.Write(u"secret.txt", "secret");
+                    std::error_code error;
+                    std::filesystem::create_symlink(fault.Temp(u"secret.txt"), fault.Temp(u"product/files/shadow.txt"),
+                                                    error);
+                    if (error) GTEST_SKIP() << "no symbolic links on this system";
+                  },
+                  "cannot pack \"shadow.txt\": it is a link (symbolic link, junction or other reparse point)"},
         FaultCase{"unknown_key",
                   [](BuildCommand& test) {
                     static_cast<BuildFault&>(test).Write(u"product/product.ini", kProduct + "Colour = red\n");
                   },
                   "product.ini:15: unknown key \"Colour\""},
+        FaultCase{"nul_in_display_name",
+                  [](BuildCommand& test) {
+                    std::string product = kProduct;
+                    product.replace(product.find("Velmora Probe"), 13, std::string("Velmora\0Probe", 13));
+                    static_cast<BuildFault&>(test).Write(u"product/product.ini", product);
+                  },
+                  "product.ini:4: DisplayName holds the control character U+0000"},
+        FaultCase{"jpeg_header_over_garbage",
+                  [](BuildCommand& test) {
+                    static_cast<BuildFault&>(test).Write(u"product/left.jpg", "\xFF\xD8\xFF\xE0 banner");
+                  },
+                  "product.ini:12: ImageLeft0: left.jpg is not a picture the wizard can show (JPEG): the file "
+                  "ends inside a marker segment"},
         FaultCase{"missing_stub",
                   [](BuildCommand& test) {
                     std::filesystem::remove(static_cast<BuildFault&>(test).Temp(u"stubs/uninst_stub.exe"));

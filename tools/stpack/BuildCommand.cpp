@@ -47,9 +47,11 @@ constexpr std::u16string_view kHelp =
     u"                           line) instead of the files it packs; for testing uninstallers\n"
     u"  --sign-key FILE          sign both executables with this PEM key ...\n"
     u"  --sign-cert FILE         ... and this PEM certificate (override the product file's)\n"
+    u"  --allow-internal-links   pack a symbolic link (or junction) to a file inside the\n"
+    u"                           product's folder as that file; without it any link is refused\n"
     u"  --codepage N             ANSI code page for the package's table text\n";
 
-constexpr std::array<OptionDefinition, 7> kOptions{{
+constexpr std::array<OptionDefinition, 8> kOptions{{
     {u"--output", u"-o", true},
     {u"--architecture", u"", true},
     {u"--stubs", u"", true},
@@ -57,6 +59,7 @@ constexpr std::array<OptionDefinition, 7> kOptions{{
     {u"--file-list", u"", true},
     {u"--sign-key", u"", true},
     {u"--sign-cert", u"", true},
+    {kAllowInternalLinksOption, u"", false},
 }};
 
 constexpr std::u16string_view kUninstallerName = u"Uninst.exe";
@@ -168,7 +171,7 @@ int RunBuild(const ParsedArguments& arguments) {
   const std::uint32_t time = BuildTime();
 
   const std::filesystem::path outputPath = PathFromText(*output);
-  std::vector<SourceFile> files = ScanSourceFolder(product.filesFolder, outputPath);
+  std::vector<SourceFile> files = ScanSourceFolder(product.filesFolder, outputPath, LinkPolicyOf(arguments));
   for (const SourceFile& file : files) {
     if (file.folder.empty() && SameTextIgnoreCase(file.name, kUninstallerName)) {
       throw Exception(

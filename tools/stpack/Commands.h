@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tools/stpack/Arguments.h"
+#include "tools/stpack/SourceTree.h"
 #include "tools/stpack/Stpack.h"
 
 namespace setup::stpack {
@@ -22,6 +23,12 @@ struct Command {
 // Options every command accepts, before or after its name.
 inline constexpr std::u16string_view kHelpOption = u"--help";
 inline constexpr std::u16string_view kCodePageOption = u"--codepage";
+// The commands that walk a folder (pack and build) take this flag.
+inline constexpr std::u16string_view kAllowInternalLinksOption = u"--allow-internal-links";
+
+inline LinkPolicy LinkPolicyOf(const ParsedArguments& arguments) {
+  return arguments.Has(kAllowInternalLinksOption) ? LinkPolicy::AllowInternal : LinkPolicy::Refuse;
+}
 
 const Command& PackCommand();
 const Command& ListCommand();

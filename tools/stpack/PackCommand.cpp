@@ -36,9 +36,11 @@ constexpr std::u16string_view kHelp =
     u"                         does not depend on it\n"
     u"  --reproducible         derive salt and initial vector from the content, so the same\n"
     u"                         input gives the same bytes\n"
+    u"  --allow-internal-links pack a symbolic link (or junction) to a file inside\n"
+    u"                         SOURCE_DIR as that file; without it any link is refused\n"
     u"  --codepage N           ANSI code page for the table text\n";
 
-constexpr std::array<OptionDefinition, 7> kOptions{{
+constexpr std::array<OptionDefinition, 8> kOptions{{
     {u"--output", u"-o", true},
     {u"--cipher", u"", true},
     {u"--hash", u"", true},
@@ -46,6 +48,7 @@ constexpr std::array<OptionDefinition, 7> kOptions{{
     {u"--level", u"", true},
     {u"--jobs", u"", true},
     {u"--reproducible", u"", false},
+    {kAllowInternalLinksOption, u"", false},
 }};
 
 int IndexOrUsageError(int index, std::u16string_view what, std::u16string_view name) {
@@ -74,7 +77,8 @@ int RunPack(const ParsedArguments& arguments) {
   PackageWriterOptions options = WriterOptions(arguments);
   const std::filesystem::path outputPath = PathFromText(*output);
 
-  const std::vector<SourceFile> files = ScanSourceFolder(PathFromText(arguments.Positionals()[0]), outputPath);
+  const std::vector<SourceFile> files =
+      ScanSourceFolder(PathFromText(arguments.Positionals()[0]), outputPath, LinkPolicyOf(arguments));
   if (files.empty()) {
     throw Exception(FormatText(u"there are no files below \"%s\"", {arguments.Positionals()[0]}));
   }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/Errors.h"
+#include "base/FileSystem.h"
 #include "base/SafePath.h"
 #include "base/Text.h"
 #include "tools/stpack/PathText.h"
@@ -50,6 +51,41 @@ void RejectCaseTwins(const std::vector<SourceFile>& files) {
   }
 }
 
+// The relative path as the package writes it, for messages about entries that never become rows.
+std::u16string PackagePathText(const fs::path& relative) {
+  std::u16string text;
+  for (const fs::path& part : relative) {
+    if (!text.empty()) text += u'\\';
+    text += TextFromPath(part);
+  }
+  return text;
+}
+
+bool IsInside(const fs::path& path, const fs::path& folder) {
+  const auto [inFolder, inPath] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+  return inFolder == folder.end() && inPath != path.end();
+}
+
+// The file a link stands for, when the policy allows the link; raises otherwise. `root` is the
+// folder's canonical path, so a target is compared with it after every link on its way is resolved.
+fs::path LinkedFile(const fs::path& link, const fs::path& relative, const fs::path& root, LinkPolicy links) {
+  const std::u16string name = PackagePathText(relative);
+  if (links == LinkPolicy::Refuse) {
+    RejectName(name,
+               u"it is a link (symbolic link, junction or other reparse point); stpack follows no links "
+               u"(--allow-internal-links packs links to files inside the folder)");
+  }
+  std::error_code error;
+  const fs::path target = fs::canonical(link, error);
+  if (error || !fs::exists(target, error)) RejectName(name, u"it is a link to nothing that exists");
+  if (!IsInside(target, root)) {
+    RejectName(name, FormatText(u"it is a link to \"%s\", outside the folder", {TextFromPath(target)}));
+  }
+  if (fs::is_directory(target, error)) RejectName(name, u"it is a link to a folder; only links to files are packed");
+  if (!fs::is_regular_file(target, error)) RejectName(name, u"it is a link to something other than a file");
+  return target;
+}
+
 SourceFile Describe(const fs::path& file, const fs::path& relative) {
   SourceFile entry;
   entry.path = file;
@@ -77,19 +113,29 @@ SourceFile Describe(const fs::path& file, const fs::path& relative) {
 }
 }  // namespace
 
-std::vector<SourceFile> ScanSourceFolder(const fs::path& folder, const fs::path& skip) {
+std::vector<SourceFile> ScanSourceFolder(const fs::path& folder, const fs::path& skip, LinkPolicy links) {
   if (!fs::is_directory(folder)) {
     throw Exception(FormatText(u"\"%s\" is not a folder", {TextFromPath(folder)}));
   }
   // A trailing separator would give the relative paths an empty first part.
   fs::path root = fs::absolute(folder).lexically_normal();
   if (!root.has_filename() && root.has_relative_path()) root = root.parent_path();
+  // The folder itself may be reached through a link: the publisher named it.
+  const fs::path resolvedRoot = fs::canonical(root);
   std::vector<SourceFile> files;
+  // The walk does not descend through links to folders; each link is met as an entry of its own.
   for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
     const fs::directory_entry& item = *it;
-    if (!item.is_regular_file() || IsSameFile(item.path(), skip)) continue;
-    SourceFile entry = Describe(item.path(), item.path().lexically_relative(root));
-    entry.size = item.file_size();
+    const fs::path relative = item.path().lexically_relative(root);
+    fs::path file = item.path();
+    if (IsLink(TextFromPath(file))) {
+      file = LinkedFile(file, relative, resolvedRoot, links);
+    } else if (!item.is_regular_file()) {
+      continue;
+    }
+    if (IsSameFile(file, skip)) continue;
+    SourceFile entry = Describe(file, relative);
+    entry.size = fs::file_size(file);
     files.push_back(std::move(entry));
   }
   std::sort(files.begin(), files.end(),
