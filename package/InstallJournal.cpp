@@ -138,8 +138,7 @@ bool RemoveAsides(const JournalScope& scope, const std::vector<JournalEntry>& en
 InstallJournal::InstallJournal(JournalScope scope, const std::vector<std::u16string>& createdFolders)
     : scope_(std::move(scope)), handle_(journal_file::CreateExclusive(scope_.journalFile)) {
   if (handle_ == journal_file::kNoFile) throw EFCreateError(scope_.journalFile, LastErrorText());
-  for (const std::u16string& created : createdFolders)
-    Append(kJournalFolder, WithoutTrailingDelimiter(created));
+  for (const std::u16string& created : createdFolders) Append(kJournalFolder, WithoutTrailingDelimiter(created));
 }
 
 InstallJournal::~InstallJournal() {
@@ -293,8 +292,8 @@ Recovery RecoverInstallJournal(const JournalScope& scope) {
 
   std::vector<JournalEntry> entries = ParseJournal(text);
   std::erase_if(entries, [&](const JournalEntry& entry) { return !EntryAllowed(scope, entry); });
-  const bool committed = std::any_of(entries.begin(), entries.end(),
-                                     [](const JournalEntry& e) { return e.kind == kJournalCommitted; });
+  const bool committed =
+      std::any_of(entries.begin(), entries.end(), [](const JournalEntry& e) { return e.kind == kJournalCommitted; });
   if (committed) {
     if (RemoveAsides(scope, entries)) (void)RemoveFile(scope.journalFile);
   } else {

@@ -4,10 +4,12 @@
 #include <sddl.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "base/Text.h"
+#include "crypto/Random.h"
 #include "package/JournalFile.h"
 
 namespace setup::journal_file {
@@ -21,35 +23,65 @@ struct LocalFreeDeleter {
 };
 using LocalMemory = std::unique_ptr<void, LocalFreeDeleter>;
 
-// The owner this process gives what it creates (the administrators' group for an elevated
-// administrator); empty when the token cannot be read.
-std::vector<std::uint8_t> DefaultOwner() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  DWORD size = 0;
-  GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
-  std::vector<std::uint8_t> owner(size);
-  const bool read = size != 0 && GetTokenInformation(token, TokenOwner, owner.data(), size, &size);
-  CloseHandle(token);
-  if (!read) return {};
-  return owner;
+std::vector<std::uint8_t> CopySid(PSID sid) {
+  if (!sid || !IsValidSid(sid)) return {};
+  const auto* bytes = static_cast<const std::uint8_t*>(sid);
+  return std::vector<std::uint8_t>(bytes, bytes + GetLengthSid(sid));
 }
 
-// Owned by the system, the administrators or the owner this process gives what it makes: nobody
-// without administrator rights can have made it.
-bool OwnerTrusted(HANDLE object) {
+std::vector<std::uint8_t> OwnerOf(HANDLE object) {
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
                       &descriptor) != ERROR_SUCCESS)
-    return false;
+    return {};
   const LocalMemory held(descriptor);
-  if (!owner || !IsValidSid(owner)) return false;
-  if (IsWellKnownSid(owner, WinLocalSystemSid) || IsWellKnownSid(owner, WinBuiltinAdministratorsSid)) return true;
-  const std::vector<std::uint8_t> ownDefault = DefaultOwner();
-  if (ownDefault.empty()) return false;
-  const PSID defaultOwner = reinterpret_cast<const TOKEN_OWNER*>(ownDefault.data())->Owner;
-  return EqualSid(owner, defaultOwner) != FALSE;
+  return CopySid(owner);
+}
+
+std::u16string FolderOf(const std::u16string& path) {
+  std::size_t cut = path.size();
+  while (cut > 0 && path[cut - 1] != u'\\' && path[cut - 1] != u'/') --cut;
+  return path.substr(0, cut);
+}
+
+// The owner this process gives what it creates, measured on a folder it makes in `folder` and
+// removes again: the administrators' group for an elevated administrator on Windows, the user
+// where the system gives files the owner of their creator's account (as Wine does, whatever the
+// token says). Measured once.
+std::vector<std::uint8_t> CreatorOwner(const std::u16string& folder) {
+  static std::vector<std::uint8_t> measured;
+  if (!measured.empty()) return measured;
+  std::array<std::uint8_t, 8> random{};
+  FillSecureRandom(random.data(), random.size());
+  std::u16string probe = folder + u"~stp";
+  for (const std::uint8_t b : random) {
+    probe += u"0123456789abcdef"[b >> 4];
+    probe += u"0123456789abcdef"[b & 15];
+  }
+  probe += u".tmp";
+  if (!CreateDirectoryW(WidePtr(probe), nullptr)) return {};
+  const HANDLE h =
+      CreateFileW(WidePtr(probe), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    measured = OwnerOf(h);
+    CloseHandle(h);
+  }
+  RemoveDirectoryW(WidePtr(probe));
+  return measured;
+}
+
+// Owned by the system, the administrators or the owner this process gives what it makes: nobody
+// without administrator rights can have made it (a folder a user made in the program-data folder
+// is the user's, and so is one a non-elevated process of an administrator made).
+bool OwnerTrusted(HANDLE object, const std::u16string& folder) {
+  const std::vector<std::uint8_t> owner = OwnerOf(object);
+  if (owner.empty()) return false;
+  const PSID sid = const_cast<std::uint8_t*>(owner.data());
+  if (IsWellKnownSid(sid, WinLocalSystemSid) || IsWellKnownSid(sid, WinBuiltinAdministratorsSid)) return true;
+  const std::vector<std::uint8_t> creator = CreatorOwner(folder);
+  return !creator.empty() && EqualSid(sid, const_cast<std::uint8_t*>(creator.data())) != FALSE;
 }
 
 }  // namespace
@@ -93,7 +125,7 @@ Trust OpenTrusted(const std::u16string& path, std::intptr_t& file) {
   const bool plain = GetFileInformationByHandle(h, &info) &&
                      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
                      info.nNumberOfLinks == 1;
-  if (!plain || !OwnerTrusted(h)) {
+  if (!plain || !OwnerTrusted(h, FolderOf(path))) {
     CloseHandle(h);
     return Trust::Refused;
   }
@@ -123,15 +155,14 @@ bool MakeProtectedFolder(const std::u16string& path) {
   const LocalMemory held(descriptor);
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
   if (!CreateDirectoryW(WidePtr(path), &attributes) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-  const HANDLE h = CreateFileW(WidePtr(path), READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                               nullptr);
+  const HANDLE h =
+      CreateFileW(WidePtr(path), READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION info{};
-  const bool folder = GetFileInformationByHandle(h, &info) &&
-                      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+  const bool folder = GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
                       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
-  const bool trusted = folder && OwnerTrusted(h);
+  const bool trusted = folder && OwnerTrusted(h, FolderOf(path));
   CloseHandle(h);
   return trusted;
 }

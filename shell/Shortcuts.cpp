@@ -75,7 +75,7 @@ std::u16string ResolveShortcut(const std::u16string& linkFile) {
   // Setup runs elevated and unattended: a shortcut whose target is gone must not open the shell's
   // search or its "problem with shortcut" dialog, so the link is resolved without any window and
   // without searching or tracking (the high word is the time limit in milliseconds).
-  constexpr DWORD kResolveFlags = SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK;
+  const DWORD kResolveFlags = static_cast<DWORD>(SLR_NO_UI) | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK;
   constexpr DWORD kResolveTimeLimit = 1000;
   if (FAILED(link->Resolve(nullptr, MAKELONG(kResolveFlags, kResolveTimeLimit)))) return kUnresolved;
 

@@ -1,9 +1,9 @@
 #include "wizard/InstallEngine.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cwctype>
-
-#include <shlobj.h>
 
 #include "base/Errors.h"
 #include "base/FileSystem.h"
@@ -134,8 +134,7 @@ InstallRun::~InstallRun() {
 }
 
 void InstallRun::RemoveCreatedFolders() noexcept {
-  for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made)
-    (void)RemoveEmptyDirectory(*made);
+  for (auto made = createdFolders_.rbegin(); made != createdFolders_.rend(); ++made) (void)RemoveEmptyDirectory(*made);
   createdFolders_.clear();
 }
 

@@ -169,7 +169,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // What the install reads when it starts: changed during the install it would be ignored.
 void TForm1::SetInstallControlsEnabled(bool enabled) {
-  const std::initializer_list<gui::TWindow*> controls{&btnNext,       &btnPrev,        &btnClose,    &btnBrowse,
+  const std::initializer_list<gui::TWindow*> controls{&btnNext,      &btnPrev,        &btnClose,    &btnBrowse,
                                                       &editSetupDir, &chkSCOnDesktop, &chkSCOnQuick};
   for (gui::TWindow* control : controls) control->SetEnabled(enabled);
 }

@@ -23,6 +23,7 @@
 namespace setup {
 
 class InstallRun;
+struct InstallFailure;
 
 class TForm1 final : public gui::TForm {
  public:

@@ -29,8 +29,10 @@ std::vector<std::u16string> ReservedSystemFolders() {
     if (!folder.empty()) folders.push_back(folder);
   };
   wchar_t path[MAX_PATH] = {};
-  if (const UINT length = GetWindowsDirectoryW(path, MAX_PATH); length > 0 && length < MAX_PATH) add(FromWide(path, length));
-  if (const UINT length = GetSystemDirectoryW(path, MAX_PATH); length > 0 && length < MAX_PATH) add(FromWide(path, length));
+  if (const UINT length = GetWindowsDirectoryW(path, MAX_PATH); length > 0 && length < MAX_PATH)
+    add(FromWide(path, length));
+  if (const UINT length = GetSystemDirectoryW(path, MAX_PATH); length > 0 && length < MAX_PATH)
+    add(FromWide(path, length));
   // Only 64-bit systems have the 32-bit system folder.
   using GetWow64Folder = UINT(WINAPI*)(LPWSTR, UINT);
   if (const auto wow64 = SystemFunction<GetWow64Folder>(L"kernel32.dll", "GetSystemWow64DirectoryW")) {

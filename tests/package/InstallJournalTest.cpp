@@ -100,8 +100,10 @@ class Journal : public ::testing::Test {
 
   // The scope of the product's installs into destination_: its journal in a folder of its own.
   JournalScope Scope() const {
-    return {(journals_.Path() / "install.jnl").u16string(), IncludeTrailingPathDelimiter(Destination()),
-            system_.Text(), {system_.Text() + u"lib.dll"}};
+    return {(journals_.Path() / "install.jnl").u16string(),
+            IncludeTrailingPathDelimiter(Destination()),
+            system_.Text(),
+            {system_.Text() + u"lib.dll"}};
   }
 
   // Extracts under a fresh journal, which commits when `commit` holds.
@@ -230,7 +232,7 @@ TEST_F(Journal, RecoveryOfACommittedAttemptOnlyRemovesTheOldFiles) {
   WriteBytes(destination_ / "~stp00000000000000aa.old", "old version still in use then");
   WriteBytes(destination_ / "new.txt", "installed");
   WriteBytes(fs::path(Scope().journalFile), ToUtf8(u"N\t" + dest + u"new.txt\nA\t" + dest + u"Program.exe\t" + dest +
-                                                  u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
+                                                   u"~stp00000000000000aa.old\nC\t" + dest + u"x\n"));
   EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
   EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "new.txt"}));
 }
@@ -259,10 +261,9 @@ class PlantedJournals : public Journal, public ::testing::WithParamInterface<Pla
     outsideBefore_ = Take(outside_.Path());
   }
   std::string Expand(std::string text) const {
-    const std::pair<std::string, std::string> names[] = {
-        {"$D", ToUtf8(IncludeTrailingPathDelimiter(Destination()))},
-        {"$S", ToUtf8(system_.Text())},
-        {"$O", ToUtf8(outside_.Text())}};
+    const std::pair<std::string, std::string> names[] = {{"$D", ToUtf8(IncludeTrailingPathDelimiter(Destination()))},
+                                                         {"$S", ToUtf8(system_.Text())},
+                                                         {"$O", ToUtf8(outside_.Text())}};
     for (const auto& [from, to] : names)
       for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -296,8 +297,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlantedJournal{"AsideWithAnotherName", "A\t$DProgram.exe\t$DMy notes.txt\n"},
         PlantedJournal{"CommittedRemovesOutside", "A\t$DProgram.exe\t$Oprecious.txt\nC\tx\n"},
         PlantedJournal{"CommittedRemovesSystemFile", "A\t$Slib.dll\t$Slib.dll\nC\tx\n"},
-        PlantedJournal{"FolderOutside", "D\t$O\n"},
-        PlantedJournal{"Garbage", "\x01\x02\nX\tsomething\n\n\t\n"}),
+        PlantedJournal{"FolderOutside", "D\t$O\n"}, PlantedJournal{"Garbage", "\x01\x02\nX\tsomething\n\n\t\n"}),
     [](const auto& item) { return std::string(item.param.name); });
 
 #ifndef _WIN32

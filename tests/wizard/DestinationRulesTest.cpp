@@ -75,20 +75,20 @@ TEST_P(CanonicalTest, TheFolderTheSystemReaches) {
   EXPECT_EQ(CanonicalDestination(GetParam().text), GetParam().canonical);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CanonicalTest,
-    testing::Values(CanonicalCase{"Plain", u"C:\\Program Files\\Glyphor", u"C:\\Program Files\\Glyphor\\"},
-                    CanonicalCase{"DotDot", u"C:\\Rt\\..\\RtDots", u"C:\\RtDots\\"},
-                    CanonicalCase{"TrailingDot", u"C:\\RtTrail.", u"C:\\RtTrail\\"},
-                    CanonicalCase{"TrailingDotsAndBlanks", u"C:\\a. .\\b  \\", u"C:\\a\\b\\"},
-                    CanonicalCase{"DotSteps", u"c:\\.\\a\\.\\b", u"C:\\a\\b\\"},
-                    CanonicalCase{"DotDotPastTheRoot", u"C:\\..\\..\\Windows", u"C:\\Windows\\"},
-                    CanonicalCase{"ForwardSlashes", u"C:/Data//Glyphor/", u"C:\\Data\\Glyphor\\"},
-                    CanonicalCase{"Chinese", u"D:\\澜川\\绘影", u"D:\\澜川\\绘影\\"},
-                    CanonicalCase{"Relative", u"relative\\folder", std::nullopt},
-                    CanonicalCase{"DriveRelative", u"C:folder", std::nullopt},
-                    CanonicalCase{"Unc", u"\\\\server\\share", std::nullopt}),
-    [](const testing::TestParamInfo<CanonicalCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, CanonicalTest,
+                         testing::Values(CanonicalCase{"Plain", u"C:\\Program Files\\Glyphor",
+                                                       u"C:\\Program Files\\Glyphor\\"},
+                                         CanonicalCase{"DotDot", u"C:\\Rt\\..\\RtDots", u"C:\\RtDots\\"},
+                                         CanonicalCase{"TrailingDot", u"C:\\RtTrail.", u"C:\\RtTrail\\"},
+                                         CanonicalCase{"TrailingDotsAndBlanks", u"C:\\a. .\\b  \\", u"C:\\a\\b\\"},
+                                         CanonicalCase{"DotSteps", u"c:\\.\\a\\.\\b", u"C:\\a\\b\\"},
+                                         CanonicalCase{"DotDotPastTheRoot", u"C:\\..\\..\\Windows", u"C:\\Windows\\"},
+                                         CanonicalCase{"ForwardSlashes", u"C:/Data//Glyphor/", u"C:\\Data\\Glyphor\\"},
+                                         CanonicalCase{"Chinese", u"D:\\澜川\\绘影", u"D:\\澜川\\绘影\\"},
+                                         CanonicalCase{"Relative", u"relative\\folder", std::nullopt},
+                                         CanonicalCase{"DriveRelative", u"C:folder", std::nullopt},
+                                         CanonicalCase{"Unc", u"\\\\server\\share", std::nullopt}),
+                         [](const testing::TestParamInfo<CanonicalCase>& param) { return param.param.name; });
 
 struct ReservedCase {
   const char* name;
