@@ -93,7 +93,7 @@ class BitReader {
       next_ = borrowed.data();
       end_ = next_ + borrowed.size();
     } else {
-      const auto count = static_cast<std::size_t>(std::min<std::int64_t>(unread_, StreamInflater::kChunkBytes));
+      const auto count = static_cast<std::size_t>(std::min(unread_, static_cast<std::int64_t>(buffer_.size())));
       package_.ReadBuffer(buffer_.data(), count);
       next_ = buffer_.data();
       end_ = next_ + count;
@@ -487,7 +487,7 @@ class BlockDecoder {
 
 }  // namespace
 
-StreamInflater::StreamInflater() : in_(kChunkBytes), out_(kChunkBytes) {}
+StreamInflater::StreamInflater(std::size_t readBytes) : in_(std::max<std::size_t>(readBytes, 1)), out_(kChunkBytes) {}
 
 StreamInflater::~StreamInflater() = default;
 

@@ -17,7 +17,9 @@ class StreamInflater {
   // Receives each inflated chunk in order.
   using Sink = std::function<void(const std::uint8_t* data, std::size_t size)>;
 
-  StreamInflater();
+  // readBytes: how much of a stream is read from a file at a time (at most kChunkBytes is
+  // useful). Only tests and fuzzers make it small, to cross a refill at every kind of boundary.
+  explicit StreamInflater(std::size_t readBytes = kChunkBytes);
   ~StreamInflater();
   StreamInflater(const StreamInflater&) = delete;
   StreamInflater& operator=(const StreamInflater&) = delete;
@@ -38,7 +40,7 @@ class StreamInflater {
                    const Filled& filled);
 
  private:
-  std::vector<std::uint8_t> in_;      // a chunk of a stream read from a file
+  std::vector<std::uint8_t> in_;      // a chunk of a stream read from a file: readBytes long
   std::vector<std::uint8_t> out_;     // a chunk of inflated bytes for Inflate
   std::vector<std::uint8_t> window_;  // the last 32 KiB and the next chunk of a large file
 };

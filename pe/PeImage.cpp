@@ -1,7 +1,9 @@
 #include "pe/PeImage.h"
 
 #include <algorithm>
+#include <bit>
 
+#include "base/Text.h"
 #include "pe/PeErrors.h"
 #include "pe/ResourceSection.h"
 
@@ -11,7 +13,11 @@ namespace {
 
 constexpr std::uint16_t kPe32Magic = 0x10B;
 constexpr std::uint16_t kPe32PlusMagic = 0x20B;
+constexpr std::size_t kNewHeaderField = 0x3C;  // where the DOS header keeps the PE header's offset
+constexpr std::size_t kFileHeaderSize = 20;
 constexpr std::size_t kSectionHeaderSize = 40;
+constexpr std::uint64_t kMostAddress = 0xFFFFFFFF;
+constexpr std::uint32_t kMostFileAlignment = 64 * 1024;
 constexpr std::uint32_t kResourceCharacteristics = 0x40000040;  // initialised data, readable
 
 // Offsets inside the optional header that do not depend on its kind.
@@ -24,32 +30,60 @@ constexpr std::size_t kSizeOfImage = 56;
 constexpr std::size_t kSizeOfHeaders = 60;
 constexpr std::size_t kCheckSum = 64;
 
-std::uint32_t VirtualEnd(const Section& section) {
-  return section.virtualAddress + std::max(section.virtualSize, section.rawSize);
+// Image arithmetic is done in 64 bits, so that nothing wraps before it is checked.
+std::uint64_t VirtualEnd(const Section& section) {
+  return std::uint64_t{section.virtualAddress} + std::max(section.virtualSize, section.rawSize);
+}
+
+// `value` rounded up to a multiple of `alignment`, a power of two.
+std::uint64_t AlignUp64(std::uint64_t value, std::uint32_t alignment) {
+  return (value + alignment - 1) & ~(std::uint64_t{alignment} - 1);
+}
+
+std::uint32_t Fits32(std::uint64_t value) {
+  if (value > kMostAddress) throw EPeFormatError(u"The image would grow past the end of the address space");
+  return static_cast<std::uint32_t>(value);
 }
 
 }  // namespace
 
 PeImage::PeImage(std::span<const std::uint8_t> file) : file_(file) {
   if (ReadLE16(file, 0, u"The DOS header") != 0x5A4D) throw EPeFormatError(u"Not an executable (no MZ header)");
-  const std::uint32_t peHeader = ReadLE32(file, 0x3C, u"The DOS header");
+  const std::uint32_t peHeader = ReadLE32(file, kNewHeaderField, u"The DOS header");
+  if (peHeader > file.size() || file.size() - peHeader < 4 + kFileHeaderSize) {
+    throw EPeFormatError(u"The DOS header points at a PE header beyond the end of the file");
+  }
   if (ReadLE32(file, peHeader, u"The PE header") != 0x00004550) throw EPeFormatError(u"Not a PE executable");
-  coffHeader_ = peHeader + 4;
+  coffHeader_ = std::size_t{peHeader} + 4;
   machine_ = ReadLE16(file, coffHeader_, u"The file header");
   const std::uint16_t sectionCount = ReadLE16(file, coffHeader_ + 2, u"The file header");
   const std::uint16_t optionalSize = ReadLE16(file, coffHeader_ + 16, u"The file header");
-  optionalHeader_ = coffHeader_ + 20;
+  optionalHeader_ = coffHeader_ + kFileHeaderSize;
+  ReadRange(file, optionalHeader_, optionalSize, u"The optional header");
+  if (optionalSize < 2) throw EPeFormatError(u"The optional header is too small for its kind");
   const std::uint16_t magic = ReadLE16(file, optionalHeader_, u"The optional header");
   if (magic != kPe32Magic && magic != kPe32PlusMagic) throw EPeFormatError(u"Unknown optional header kind");
   pe32Plus_ = magic == kPe32PlusMagic;
+  // Every field up to the count of data directories is read; they must all be in the header.
   const std::size_t countField = optionalHeader_ + (pe32Plus_ ? 108 : 92);
+  if (countField + 4 > optionalHeader_ + optionalSize) {
+    throw EPeFormatError(u"The optional header is too small for its kind");
+  }
   directoryCount_ = ReadLE32(file, countField, u"The optional header");
   dataDirectories_ = countField + 4;
   if (directoryCount_ > 16 || dataDirectories_ + 8 * std::size_t{directoryCount_} > optionalHeader_ + optionalSize) {
     throw EPeFormatError(u"The data directories do not fit the optional header");
   }
-  ReadRange(file, optionalHeader_, optionalSize, u"The optional header");
+  sizeOfHeaders_ = ReadLE32(file, optionalHeader_ + kSizeOfHeaders, u"The optional header");
+  if (sizeOfHeaders_ > file.size()) {
+    throw EPeFormatError(u"The headers (SizeOfHeaders " + IntToText(sizeOfHeaders_) +
+                         u" bytes) run past the end of the file (" + IntToText(static_cast<std::int64_t>(file.size())) +
+                         u" bytes)");
+  }
   sectionTable_ = optionalHeader_ + optionalSize;
+  if (sectionTable_ + kSectionHeaderSize * sectionCount > sizeOfHeaders_) {
+    throw EPeFormatError(u"The section table runs past the headers (SizeOfHeaders)");
+  }
   for (std::size_t i = 0; i < sectionCount; ++i) {
     const std::size_t at = sectionTable_ + kSectionHeaderSize * i;
     const auto name = ReadRange(file, at, 8, u"The section table");
@@ -61,6 +95,10 @@ PeImage::PeImage(std::span<const std::uint8_t> file) : file_(file) {
     section.rawPointer = ReadLE32(file, at + 20, u"The section table");
     section.characteristics = ReadLE32(file, at + 36, u"The section table");
     ReadRange(file, section.rawPointer, section.rawSize, u"A section");
+    // Addresses are 32 bits: a section that would wrap around them has no place in an image.
+    if (std::uint64_t{section.virtualAddress} + std::max(section.virtualSize, section.rawSize) > kMostAddress) {
+      throw EPeFormatError(u"A section runs past the end of the address space");
+    }
     sections_.push_back(section);
   }
 }
@@ -82,7 +120,8 @@ ResourceTree PeImage::Resources() const {
   const DataDirectory directory = Directory(kResourceDirectory);
   if (directory.rva == 0) return {};
   for (const Section& section : sections_) {
-    if (directory.rva >= section.virtualAddress && directory.rva < section.virtualAddress + section.rawSize) {
+    if (directory.rva >= section.virtualAddress &&
+        directory.rva < std::uint64_t{section.virtualAddress} + section.rawSize) {
       const auto bytes = ReadRange(file_, section.rawPointer, section.rawSize, u"The resource section");
       const std::uint32_t start = directory.rva - section.virtualAddress;
       return ReadResourceSection(bytes.subspan(start), directory.rva);
@@ -109,22 +148,33 @@ Bytes ReplaceResources(const PeImage& stub, const ResourceTree& tree, std::uint3
   if (stub.Directory(kCertificateDirectory).rva != 0) {
     throw EPeFormatError(u"The stub is signed; sign the executable after its resources are written");
   }
+  if (stub.directoryCount_ <= kResourceDirectory) throw EPeFormatError(u"The stub has no resource directory entry");
   const std::size_t optional = stub.optionalHeader_;
   const std::uint32_t sectionAlignment = ReadLE32(file, optional + kSectionAlignment, u"The optional header");
   const std::uint32_t fileAlignment = ReadLE32(file, optional + kFileAlignment, u"The optional header");
-  const std::uint32_t sizeOfHeaders = ReadLE32(file, optional + kSizeOfHeaders, u"The optional header");
-  if (fileAlignment == 0 || sectionAlignment == 0) throw EPeFormatError(u"The stub's alignments are zero");
+  const std::uint32_t sizeOfHeaders = stub.sizeOfHeaders_;
+  // What a loader takes: powers of two, the file's no coarser than the image's. A file alignment
+  // past 64 KiB would only pad the output with zeros.
+  if (!std::has_single_bit(fileAlignment) || !std::has_single_bit(sectionAlignment) ||
+      fileAlignment > kMostFileAlignment || sectionAlignment < fileAlignment) {
+    throw EPeFormatError(
+        u"The stub's alignments are not powers of two with the file's at most 64 KiB and at most "
+        u"the sections'");
+  }
 
   // Sections must lie in the file in the order of their addresses, with nothing after the last.
   std::vector<Section> sections = stub.sections_;
-  std::uint32_t rawEnd = sizeOfHeaders;
+  std::size_t rawEnd = sizeOfHeaders;
   for (std::size_t i = 0; i < sections.size(); ++i) {
+    // The headers are mapped at address 0, and the new section goes after the last one: a
+    // section inside the headers would leave it at 0, where no resources are.
+    if (sections[i].virtualAddress < sizeOfHeaders) throw EPeFormatError(u"A section of the stub overlaps its headers");
     if (i > 0 && sections[i].virtualAddress < VirtualEnd(sections[i - 1])) {
       throw EPeFormatError(u"The stub's sections are not in address order");
     }
     if (sections[i].rawSize == 0) continue;
     if (sections[i].rawPointer < rawEnd) throw EPeFormatError(u"The stub's sections are not in file order");
-    rawEnd = sections[i].rawPointer + sections[i].rawSize;
+    rawEnd = std::size_t{sections[i].rawPointer} + sections[i].rawSize;
   }
   if (file.size() > rawEnd) {
     throw EPeFormatError(u"The stub carries data after its last section (symbols or a signature); use a stripped stub");
@@ -151,47 +201,56 @@ Bytes ReplaceResources(const PeImage& stub, const ResourceTree& tree, std::uint3
       }
     }
   }
+  // The first section with bytes in the file ends the room for section headers.
+  std::size_t firstRaw = rawEnd;
+  std::size_t keptRawEnd = sizeOfHeaders;
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    if (sections[i].rawSize == 0) continue;
+    firstRaw = std::min<std::size_t>(firstRaw, sections[i].rawPointer);
+    if (i < firstMoved) keptRawEnd = std::size_t{sections[i].rawPointer} + sections[i].rawSize;
+  }
   const std::size_t tableEnd = stub.sectionTable_ + kSectionHeaderSize * (sections.size() + 1);
-  const std::uint32_t firstRaw = sections.empty() ? rawEnd : sections.front().rawPointer;
   if (tableEnd > sizeOfHeaders || tableEnd > firstRaw) throw EPeFormatError(u"No room for another section header");
 
-  // The bytes up to the first section that moves stay as they are.
+  // The bytes up to the first section that moves stay as they are; a last kept section that ends
+  // short of the file alignment is padded with zeros.
   const Section* lastKept = firstMoved > 0 ? &sections[firstMoved - 1] : nullptr;
-  std::uint32_t nextRaw = lastKept ? AlignUp(lastKept->rawPointer + lastKept->rawSize, fileAlignment) : sizeOfHeaders;
-  std::uint32_t nextVirtual = AlignUp(lastKept ? VirtualEnd(*lastKept) : sizeOfHeaders, sectionAlignment);
-  Bytes out(file.begin(), file.begin() + nextRaw);
+  std::uint64_t nextRaw = AlignUp64(keptRawEnd, fileAlignment);
+  std::uint64_t nextVirtual = AlignUp64(lastKept ? VirtualEnd(*lastKept) : sizeOfHeaders, sectionAlignment);
+  Bytes out(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(nextRaw, file.size())));
 
   std::vector<std::pair<Section, std::uint32_t>> moved;  // new placement, old address
   for (std::size_t i = firstMoved; i < sections.size(); ++i) {
     Section& section = sections[i];
     const std::uint32_t oldAddress = section.virtualAddress;
     const auto raw = file.subspan(section.rawPointer, section.rawSize);
-    section.virtualAddress = nextVirtual;
-    section.rawPointer = nextRaw;
-    out.resize(nextRaw);
+    section.virtualAddress = Fits32(nextVirtual);
+    section.rawPointer = Fits32(nextRaw);
+    out.resize(section.rawPointer);
     out.insert(out.end(), raw.begin(), raw.end());
-    nextRaw = AlignUp(nextRaw + section.rawSize, fileAlignment);
-    nextVirtual = AlignUp(VirtualEnd(section), sectionAlignment);
+    nextRaw = AlignUp64(nextRaw + section.rawSize, fileAlignment);
+    nextVirtual = AlignUp64(VirtualEnd(section), sectionAlignment);
     moved.emplace_back(section, oldAddress);
   }
 
   Section resources;
   resources.name = ".rsrc";
-  resources.virtualAddress = nextVirtual;
+  resources.virtualAddress = Fits32(nextVirtual);
   const Bytes resourceBytes = WriteResourceSection(tree, resources.virtualAddress);
   // A large resource section (a product's package) starts on a page of the file: a loader can
   // then map its pages as they are read instead of copying the whole section at every start
   // (under Wine the copy of a 70 MB package took 90 ms before the first instruction). The gap
   // costs less than a page, so small sections keep the tighter alignment.
-  resources.rawPointer = resourceBytes.size() >= kPageAlignedResourceBytes
-                             ? AlignUp(nextRaw, std::max(fileAlignment, kPageBytes))
-                             : nextRaw;
-  resources.virtualSize = static_cast<std::uint32_t>(resourceBytes.size());
-  resources.rawSize = AlignUp(resources.virtualSize, fileAlignment);
+  resources.rawPointer =
+      Fits32(resourceBytes.size() >= kPageAlignedResourceBytes ? AlignUp64(nextRaw, std::max(fileAlignment, kPageBytes))
+                                                               : nextRaw);
+  resources.virtualSize = Fits32(resourceBytes.size());
+  resources.rawSize = Fits32(AlignUp64(resources.virtualSize, fileAlignment));
+  const std::uint32_t sizeOfImage = Fits32(AlignUp64(VirtualEnd(resources), sectionAlignment));
   resources.characteristics = kResourceCharacteristics;
   out.resize(resources.rawPointer);
   out.insert(out.end(), resourceBytes.begin(), resourceBytes.end());
-  out.resize(resources.rawPointer + resources.rawSize);
+  out.resize(std::size_t{resources.rawPointer} + resources.rawSize);
   sections.push_back(resources);
 
   // Directories that pointed into a moved section follow it.
@@ -200,13 +259,12 @@ Bytes ReplaceResources(const PeImage& stub, const ResourceTree& tree, std::uint3
     const std::size_t at = stub.dataDirectories_ + 8 * index;
     const std::uint32_t rva = ReadLE32(out, at, u"A data directory");
     for (const auto& [section, oldAddress] : moved) {
-      if (rva >= oldAddress && rva < oldAddress + std::max(section.virtualSize, section.rawSize)) {
+      if (rva >= oldAddress && rva < std::uint64_t{oldAddress} + std::max(section.virtualSize, section.rawSize)) {
         StoreLE32(out, at, rva - oldAddress + section.virtualAddress);
       }
     }
   }
   const std::size_t resourceEntry = stub.dataDirectories_ + 8 * kResourceDirectory;
-  if (stub.directoryCount_ <= kResourceDirectory) throw EPeFormatError(u"The stub has no resource directory entry");
   StoreLE32(out, resourceEntry, resources.virtualAddress);
   StoreLE32(out, resourceEntry + 4, resources.virtualSize);
 
@@ -220,14 +278,15 @@ Bytes ReplaceResources(const PeImage& stub, const ResourceTree& tree, std::uint3
     StoreLE32(out, at + 8, section.virtualSize);
     StoreLE32(out, at + 12, section.virtualAddress);
     StoreLE32(out, at + 16, section.rawSize);
-    StoreLE32(out, at + 20, section.rawPointer);
+    StoreLE32(out, at + 20, section.rawSize == 0 ? 0 : section.rawPointer);              // no bytes, no place
     for (std::size_t field = 24; field < 36; field += 4) StoreLE32(out, at + field, 0);  // none in an image
     StoreLE32(out, at + 36, section.characteristics);
   }
 
   StoreLE32(out, stub.coffHeader_ + 4, timeDateStamp);
-  StoreLE32(out, optional + kSizeOfImage, AlignUp(VirtualEnd(resources), sectionAlignment));
-  const std::uint32_t initialized = stub.SizeOfInitializedData() - oldResourceRawSize + resources.rawSize;
+  StoreLE32(out, optional + kSizeOfImage, sizeOfImage);
+  const std::uint32_t before = stub.SizeOfInitializedData();
+  const std::uint32_t initialized = (before > oldResourceRawSize ? before - oldResourceRawSize : 0) + resources.rawSize;
   StoreLE32(out, optional + kSizeOfInitializedData, initialized);
   StoreLE32(out, optional + kCheckSum, 0);
   StoreLE32(out, optional + kCheckSum, PeChecksum(out, optional + kCheckSum));

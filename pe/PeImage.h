@@ -30,7 +30,7 @@ struct DataDirectory {
 class PeImage {
  public:
   // Raises EPeFormatError when the bytes are not a PE image whose headers and sections lie
-  // inside the file.
+  // inside the file: every offset and size in the headers is checked before it is used.
   explicit PeImage(std::span<const std::uint8_t> file);
 
   bool IsPe32Plus() const { return pe32Plus_; }
@@ -52,6 +52,7 @@ class PeImage {
   std::size_t sectionTable_ = 0;
   std::size_t dataDirectories_ = 0;
   std::uint32_t directoryCount_ = 0;
+  std::uint32_t sizeOfHeaders_ = 0;  // within the file
   std::uint16_t machine_ = 0;
   bool pe32Plus_ = false;
   std::vector<Section> sections_;

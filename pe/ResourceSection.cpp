@@ -1,7 +1,9 @@
 #include "pe/ResourceSection.h"
 
+#include <set>
 #include <vector>
 
+#include "base/Text.h"
 #include "pe/PeErrors.h"
 
 namespace setup::pe {
@@ -164,15 +166,20 @@ class SectionWriter {
   ByteWriter out_;
 };
 
+// Reads a section from a file nobody vouches for: every offset is checked against the section,
+// and the walk is bounded by the section's own size. Each directory and each data entry may be
+// reached once (so a loop, or thousands of entries aimed at one sub-directory, fails at once
+// instead of multiplying), the entries are counted, and the names and data read may not add up to
+// more bytes than the section holds (real sections never share them).
 class SectionReader {
  public:
   SectionReader(std::span<const std::uint8_t> section, std::uint32_t sectionRva)
       : section_(section), sectionRva_(sectionRva) {}
 
   ResourceTree Read() {
-    for (const auto& [type, typeOffset] : Entries(0, true)) {
-      for (const auto& [name, nameOffset] : Entries(typeOffset, true)) {
-        for (const auto& [language, dataEntry] : Entries(nameOffset, false)) {
+    for (const auto& [type, typeOffset] : Entries(0, Level::kType)) {
+      for (const auto& [name, nameOffset] : Entries(typeOffset, Level::kName)) {
+        for (const auto& [language, dataEntry] : Entries(nameOffset, Level::kLanguage)) {
           if (language.IsName()) throw EPeFormatError(u"A resource language is a name");
           tree_.Set(type, name, language.Id(), Data(dataEntry));
         }
@@ -182,16 +189,32 @@ class SectionReader {
   }
 
  private:
-  // The entries of the directory at `offset`; their targets must be directories or data entries.
-  std::vector<std::pair<ResourceKey, std::uint32_t>> Entries(std::uint32_t offset, bool directories) {
-    const std::uint16_t named = ReadLE16(section_, offset + 12, u"A resource directory");
-    const std::uint16_t numbered = ReadLE16(section_, offset + 14, u"A resource directory");
+  // The three levels the format has: types and names lead to directories, languages to data.
+  enum class Level { kType, kName, kLanguage };
+
+  // The entries of the directory at `offset`, with the offsets they point at.
+  std::vector<std::pair<ResourceKey, std::uint32_t>> Entries(std::uint32_t offset, Level level) {
+    if (!directories_.insert(offset).second) {
+      throw EPeFormatError(u"The resource directory at offset " + IntToText(offset) + u" is reached twice");
+    }
+    const auto header = ReadRange(section_, offset, kDirectoryHeaderSize, u"A resource directory");
+    const std::size_t count = std::size_t{ReadLE16(header, 12, u"")} + ReadLE16(header, 14, u"");
+    entryCount_ += count;
+    if (entryCount_ > kMostEntries) {
+      throw EPeFormatError(u"The resource directory has more than " + IntToText(kMostEntries) + u" entries");
+    }
+    const auto list = ReadRange(section_, std::size_t{offset} + kDirectoryHeaderSize, kEntrySize * count,
+                                u"A resource directory entry");
     std::vector<std::pair<ResourceKey, std::uint32_t>> entries;
-    for (std::uint32_t i = 0; i < std::uint32_t{named} + numbered; ++i) {
-      const std::uint32_t at = offset + kDirectoryHeaderSize + kEntrySize * i;
-      const std::uint32_t key = ReadLE32(section_, at, u"A resource directory entry");
-      const std::uint32_t target = ReadLE32(section_, at + 4, u"A resource directory entry");
-      if (((target & kHighBit) != 0) != directories) throw EPeFormatError(u"The resource directory is malformed");
+    entries.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t key = ReadLE32(list, kEntrySize * i, u"");
+      const std::uint32_t target = ReadLE32(list, kEntrySize * i + 4, u"");
+      const bool toDirectory = (target & kHighBit) != 0;
+      if (level == Level::kLanguage && toDirectory) {
+        throw EPeFormatError(u"The resource directory is deeper than three levels");
+      }
+      if (level != Level::kLanguage && !toDirectory) throw EPeFormatError(u"The resource directory is malformed");
       entries.emplace_back(Key(key), target & ~kHighBit);
     }
     return entries;
@@ -204,22 +227,40 @@ class SectionReader {
     }
     const std::uint32_t at = key & ~kHighBit;
     const std::uint16_t length = ReadLE16(section_, at, u"A resource name");
-    const auto units = ReadRange(section_, at + 2, std::size_t{length} * 2, u"A resource name");
+    const auto units = ReadRange(section_, std::size_t{at} + 2, std::size_t{length} * 2, u"A resource name");
+    Spend(2 + units.size());
     std::u16string name(length, u'\0');
     for (std::size_t i = 0; i < length; ++i) name[i] = static_cast<char16_t>(units[2 * i] | units[2 * i + 1] << 8);
     return ResourceKey(name);
   }
 
   Bytes Data(std::uint32_t dataEntry) {
-    const std::uint32_t rva = ReadLE32(section_, dataEntry, u"A resource data entry");
-    const std::uint32_t size = ReadLE32(section_, dataEntry + 4, u"A resource data entry");
+    if (!dataEntries_.insert(dataEntry).second) {
+      throw EPeFormatError(u"The resource data entry at offset " + IntToText(dataEntry) + u" is reached twice");
+    }
+    const auto entry = ReadRange(section_, dataEntry, kDataEntrySize, u"A resource data entry");
+    const std::uint32_t rva = ReadLE32(entry, 0, u"");
+    const std::uint32_t size = ReadLE32(entry, 4, u"");
     if (rva < sectionRva_) throw EPeFormatError(u"Resource data lies outside the file");
     const auto data = ReadRange(section_, rva - sectionRva_, size, u"Resource data");
+    Spend(data.size());
     return Bytes(data.begin(), data.end());
   }
 
+  // Names and data are copied out: together they cannot be more than the section holds.
+  void Spend(std::size_t bytes) {
+    spent_ += bytes;
+    if (spent_ > section_.size()) throw EPeFormatError(u"The resources overlap each other in their section");
+  }
+
+  static constexpr std::size_t kMostEntries = 65536;
+
   std::span<const std::uint8_t> section_;
   const std::uint32_t sectionRva_;
+  std::set<std::uint32_t> directories_;
+  std::set<std::uint32_t> dataEntries_;
+  std::size_t entryCount_ = 0;
+  std::size_t spent_ = 0;
   ResourceTree tree_;
 };
 

@@ -16,7 +16,8 @@ namespace setup::pe {
 Bytes WriteResourceSection(const ResourceTree& tree, std::uint32_t sectionRva);
 
 // The tree a section holds. Raises EPeFormatError for a directory deeper than three levels, an
-// offset outside the section or data outside it.
+// offset outside the section or data outside it, a directory or data entry reached twice, more
+// entries than a section ever needs, or names and data that overlap.
 ResourceTree ReadResourceSection(std::span<const std::uint8_t> section, std::uint32_t sectionRva);
 
 }  // namespace setup::pe

@@ -155,6 +155,26 @@ TEST(StreamInflater, InflatesFlushedBlocksAcrossChunks) {
   }
 }
 
+// A file read a few bytes at a time: refills land inside headers, codes, stored blocks and the
+// checksum, and each must carry on where the last one stopped.
+TEST(StreamInflater, ReadsAFileInSmallRefills) {
+  TempFolder folder;
+  const std::string data = Sample(4, 5000, 21);
+  for (const std::size_t readBytes : {std::size_t{1}, std::size_t{3}, std::size_t{13}, std::size_t{4096}}) {
+    StreamInflater inflater(readBytes);
+    for (const auto& [level, strategy] : {std::pair{0, Z_DEFAULT_STRATEGY}, std::pair{9, Z_FIXED},
+                                          std::pair{9, Z_DEFAULT_STRATEGY}, std::pair{1, Z_RLE}}) {
+      const std::string stream = Deflate(data, level, strategy);
+      EXPECT_TRUE(Inflate(inflater, stream, static_cast<std::int64_t>(data.size()), true, folder) == data)
+          << "refills of " << readBytes << " level " << level << " strategy " << strategy;
+      EXPECT_EQ(
+          Inflate(inflater, stream.substr(0, stream.size() - 1), static_cast<std::int64_t>(data.size()), true, folder),
+          "failed: data error")
+          << "refills of " << readBytes << " level " << level << " strategy " << strategy;
+    }
+  }
+}
+
 std::string WithByte(std::string stream, std::size_t at, unsigned char value) {
   stream[at] = static_cast<char>(value);
   return stream;

@@ -104,7 +104,7 @@ TEST_P(DamagedSection, IsRefused) {
 INSTANTIATE_TEST_SUITE_P(
     Bytes, DamagedSection,
     testing::Values(DamageCase{"directory_offset", 20, 0xF0, u"A resource directory lies outside the file"},
-                    DamageCase{"leaf_as_directory", 71, 0x80, u"The resource directory is malformed"},
+                    DamageCase{"leaf_as_directory", 71, 0x80, u"The resource directory is deeper than three levels"},
                     DamageCase{"data_size", 77, 0x10, u"Resource data lies outside the file"},
                     DamageCase{"data_below_section", 73, 0x00, u"Resource data lies outside the file"}),
     [](const auto& item) { return std::string(item.param.label); });
