@@ -40,7 +40,32 @@ class OwnedVariant {
   VARIANT value_;
 };
 
-// The desktop's folder view: shell windows → desktop browser → its active view.
+struct WindowSearch {
+  HWND sought;
+  bool found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM search) {
+  auto* const s = reinterpret_cast<WindowSearch*>(search);
+  if (window != s->sought) return TRUE;
+  s->found = true;
+  return FALSE;  // found: stop
+}
+
+// Whether the desktop the shell reports is the one this program shows its windows on. A shell
+// of another desktop (a second desktop of the same session, a virtual desktop beside the
+// default one) would start the program there, where the person never sees it.
+bool OnThisDesktop(HWND window) {
+  if (!window) return false;
+  if (window == GetDesktopWindow() || window == GetShellWindow()) return true;
+  // EnumWindows lists the top-level windows of the calling thread's desktop only.
+  WindowSearch search{window, false};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The desktop's folder view: shell windows → desktop browser → its active view, when the
+// browser's desktop is this program's.
 ComPtr<IShellView> DesktopView() {
   ComPtr<IShellWindows> windows;
   if (FAILED(
@@ -54,7 +79,7 @@ ComPtr<IShellView> DesktopView() {
   // S_FALSE means no desktop window was found.
   if (windows->FindWindowSW(desktop.Get(), noRoot.Get(), SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
                             browserDispatch.Put()) != S_OK ||
-      !browserDispatch) {
+      !browserDispatch || !OnThisDesktop(reinterpret_cast<HWND>(static_cast<LONG_PTR>(window)))) {
     return {};
   }
   ComPtr<IServiceProvider> services;
