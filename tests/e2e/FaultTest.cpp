@@ -533,6 +533,30 @@ TEST_F(Faults, ExitCodesOfTheUnattendedMode) {
   ExpectAsBefore();
 }
 
+// The log never empties a file it was pointed at: an existing plain file is appended to, and a
+// folder or a file with a second name is refused as a bad command line before anything is done.
+TEST_F(Faults, LogAppendsAndRefusesWhatIsNotAPlainFile) {
+  WriteFile(log_, "someone's own text\r\n");
+  EXPECT_EQ(RunSetup(kSetup, L"/S /Q" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kBadCommandLine));
+  EXPECT_EQ(Bytes(log_), "someone's own text\r\n");
+  EXPECT_EQ(RunSetup(kSetup, L"/S" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kInstalled));
+  const std::string log = Bytes(log_);
+  EXPECT_EQ(log.rfind("someone's own text\r\nSetup: unattended install", 0), 0u) << log;
+
+  const fs::path folder = root_.Path() / "a folder.log";
+  fs::create_directories(folder);
+  const fs::path victim = root_.Path() / "victim.txt";
+  WriteFile(victim, "not a log");
+  const fs::path second = root_.Path() / "second name.log";
+  ASSERT_TRUE(CreateHardLinkW(second.c_str(), victim.c_str(), nullptr));
+  for (const fs::path& refused : {folder, second}) {
+    EXPECT_EQ(RunSetup(kSetup, L"/S /LOG=\"" + refused.wstring() + L"\"" + DestinationArgument()),
+              std::optional<DWORD>(kBadCommandLine))
+        << refused.string();
+  }
+  EXPECT_EQ(Bytes(victim), "not a log");
+}
+
 // A drive too small for the product: the fixture mounts a 256 KB file system below C:\.
 TEST_F(Faults, TooLittleSpaceStopsBeforeWriting) {
   const fs::path small = L"C:\\e2e-small";
