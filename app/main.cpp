@@ -5,6 +5,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "config/Global.h"
+#include "config/InstallLock.h"
 #include "config/InstanceGuard.h"
 #include "gui/Application.h"
 #include "shell/SystemLibraries.h"
@@ -34,14 +35,21 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       return static_cast<int>(InstallOutcome::BadCommandLine);
     }
   }
+  // One install or removal of this product at a time: a second one waits a moment, then says so.
+  const ProductInstallLock lock(Global::LoadConfigString(Global::idProductShortName), kInstallLockWait);
+  if (!lock.Held()) {
+    SetupLog().Line(u"Stopped: another install or removal of this product is running");
+    if (!command.silent)
+      MessageBoxW(nullptr, WidePtr(AnotherInstallRunningText(Global::LanguageIndex)), L"Setup", MB_OK | MB_ICONWARNING);
+    return static_cast<int>(InstallOutcome::AnotherInstallRunning);
+  }
   if (command.silent) return RunSilentInstall(command);
 
-  if (!ProductIsRunning(Global::LanguageIndex)) {
-    gui::TApplication& application = gui::Application();
-    application.Initialize();
-    application.SetIconFromResource(L"AppIcon");
-    application.CreateForm<TForm1>();
-    application.Run();
-  }
-  return 0;
+  if (ProductIsRunning(Global::LanguageIndex)) return static_cast<int>(InstallOutcome::ProductRunning);
+  gui::TApplication& application = gui::Application();
+  application.Initialize();
+  application.SetIconFromResource(L"AppIcon");
+  const TForm1& form = application.CreateForm<TForm1>();
+  application.Run();
+  return form.ExitCode();
 }

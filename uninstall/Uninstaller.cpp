@@ -9,6 +9,7 @@
 #include "base/StepLog.h"
 #include "base/Text.h"
 #include "config/Global.h"
+#include "config/InstallLock.h"
 #include "config/InstanceGuard.h"
 #include "gui/Application.h"
 #include "gui/MessageDialog.h"
@@ -85,6 +86,13 @@ std::vector<std::u16string> RemoveInstallation(const Product& product, const std
 int Uninstall(const UninstallOptions& options, StepLog& log) {
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
   log.Line(options.silent ? u"Uninstall: silent" : u"Uninstall");
+  // One install or removal of this product at a time, shared with its Setup.exe.
+  const ProductInstallLock lock(Global::LoadConfigString(Global::idProductShortName), kInstallLockWait);
+  if (!lock.Held()) {
+    log.Line(u"Stopped: another install or removal of this product is running");
+    if (!options.silent) ShowWarning(AnotherInstallRunningText(Global::LanguageIndex));
+    return kUninstallAnotherRunning;
+  }
   if (ProductRuns(options)) {
     log.Line(u"Stopped: the product is running");
     return kUninstallProductRunning;

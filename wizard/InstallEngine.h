@@ -21,7 +21,9 @@
 
 namespace setup {
 
-// What an install ended with; the unattended mode's exit codes.
+// What an install ended with: the exit codes of Setup.exe, in the wizard and unattended. The two
+// that deployment tools act on have the numbers they know (1602: the user cancelled; 1618:
+// another install is running, retry later).
 enum class InstallOutcome : int {
   Installed = 0,
   BadCommandLine = 1,
@@ -30,7 +32,8 @@ enum class InstallOutcome : int {
   TooLittleSpace = 4,
   DamagedPackage = 5,
   WriteFailure = 6,
-  Cancelled = 7,
+  Cancelled = 1602,
+  AnotherInstallRunning = 1618,
 };
 
 struct InstallChoices {

@@ -112,10 +112,16 @@ void TForm1::OnInstallDone(bool extracted) {
     ProgressBar1.SetVisible(false);
     return;
   }
+  installed_ = true;
   Image1.SetParent(pnlStep4);
   ProgressBar1.SetVisible(false);
   ++PageIndex;
   UpdateNextCaption();
+}
+
+int TForm1::ExitCode() const noexcept {
+  if (installed_) return static_cast<int>(InstallOutcome::Installed);
+  return static_cast<int>(creationFailed_ ? InstallOutcome::DamagedPackage : InstallOutcome::Cancelled);
 }
 
 void TForm1::AskToCancelInstall() {

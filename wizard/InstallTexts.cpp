@@ -17,8 +17,9 @@ TInstallTexts English() {
       u"/D=folder\tthe destination folder; last, may hold blanks\n"
       u"/LOG=file\twrite every step to this file (UTF-8)\n"
       u"/?\tshow this text\n\n"
-      u"Exit codes of /S: 0 installed, 1 bad command line, 2 the product is running, 3 unusable "
-      u"destination, 4 not enough space, 5 damaged package, 6 write failure, 7 cancelled.",
+      u"Exit codes: 0 installed, 1 bad command line, 2 the product is running, 3 unusable "
+      u"destination, 4 not enough space, 5 damaged package, 6 write failure, 1602 cancelled, "
+      u"1618 another install of this product is running.",
   };
 }
 
@@ -34,8 +35,8 @@ TInstallTexts Chinese() {
       u"/D=文件夹\t安装到该文件夹；须放在最后，可以包含空格\n"
       u"/LOG=文件\t把每一步写入该文件（UTF-8）\n"
       u"/?\t显示本说明\n\n"
-      u"/S 的退出代码：0 已安装，1 命令行错误，2 产品正在运行，3 目标文件夹不可用，4 磁盘空间不足，"
-      u"5 安装包已损坏，6 写入失败，7 已取消。",
+      u"退出代码：0 已安装，1 命令行错误，2 产品正在运行，3 目标文件夹不可用，4 磁盘空间不足，"
+      u"5 安装包已损坏，6 写入失败，1602 已取消，1618 本产品的另一个安装正在进行。",
   };
 }
 

@@ -104,6 +104,7 @@ TForm1::TForm1()
     // press of them would mean what it says. The message is shown, and the program ends
     // without ever showing the form.
     gui::ReportCurrentException();
+    creationFailed_ = true;
     gui::Application().Terminate();
     return;
   }

@@ -128,6 +128,14 @@ class TForm1 final : public gui::TForm {
   // keeps answering meanwhile and only Cancel stays usable.
   void RunInstallSequence();
   bool Installing() const noexcept { return install_ != nullptr; }
+
+ public:
+  // The program's exit code once the form is gone: 0 when the product was installed, 5 when the
+  // program's own resources could not make the form (a damaged setup program), else 1602 (the
+  // person left the wizard without installing).
+  int ExitCode() const noexcept;
+
+ private:
   void OnInstallDone(bool extracted);
   // Cancel or closing the window during the install: asks, and on Yes stops and rolls back.
   void AskToCancelInstall();
@@ -144,6 +152,8 @@ class TForm1 final : public gui::TForm {
   bool cancelRequested_ = false;  // answered Yes: roll back and end
   bool doneWhileAsking_ = false;  // the worker ended while the question showed
   bool extractedWhileAsking_ = false;
+  bool installed_ = false;
+  bool creationFailed_ = false;
 };
 
 }  // namespace setup

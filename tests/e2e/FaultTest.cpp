@@ -46,7 +46,7 @@ constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVer
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 // The exit codes of Setup.exe /S.
 constexpr DWORD kInstalled = 0, kBadCommandLine = 1, kProductRunning = 2, kUnusableDestination = 3, kTooLittleSpace = 4,
-                kDamagedPackage = 5, kWriteFailure = 6, kCancelled = 7;
+                kDamagedPackage = 5, kWriteFailure = 6, kCancelled = 1602, kAnotherRunning = 1618;
 // The large file of the large product: big enough that the install takes a while.
 constexpr std::size_t kLargeFileBytes = 256u << 20;
 
@@ -359,7 +359,7 @@ TEST_F(Faults, WizardFailureMessageNamesTheFile) {
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) && Enabled(c->btnNext); }));
   ExpectAsBefore();
   Click(c->btnClose);
-  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(kCancelled));
 }
 
 struct CancelPoint {
@@ -382,7 +382,7 @@ TEST_P(CancelAt, RollsBackToTheOlderVersion) {
   ASSERT_NE(box, nullptr) << "no question";
   EXPECT_EQ(ReadMessageBox(box).text, W(InstallTexts(ChineseRun() ? 0 : 2).cancelQuestion));
   Click(GetDlgItem(box, IDYES));
-  EXPECT_EQ(wizard.Program().Wait(60000), std::optional<DWORD>(0));
+  EXPECT_EQ(wizard.Program().Wait(60000), std::optional<DWORD>(kCancelled));
   ExpectAsBefore();
 }
 
@@ -430,7 +430,7 @@ TEST_F(LargeFaults, CancelYesAfterTheLastFileRollsBack) {
   ASSERT_TRUE(WaitUntil([&] { return Bytes(log_).find("Extracted:") != std::string::npos; }, 180000))
       << "the files were never all written";
   Click(GetDlgItem(box, IDYES));
-  EXPECT_EQ(wizard.Program().Wait(60000), std::optional<DWORD>(0));
+  EXPECT_EQ(wizard.Program().Wait(60000), std::optional<DWORD>(kCancelled));
   ExpectAsBefore();
 }
 
@@ -590,7 +590,7 @@ TEST_F(Faults, TooLittleSpaceStopsBeforeWriting) {
   EXPECT_TRUE(Enabled(c->btnNext));
   EXPECT_FALSE(fs::exists(destination));
   Click(c->btnClose);
-  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(kCancelled));
 }
 
 DWORD ReadDword(const std::u16string& key, const wchar_t* name) {
@@ -813,6 +813,31 @@ TEST_F(Faults, ClosingDuringTheFailureMessageAsksNothing) {
   Click(GetDlgItem(box, IDOK));
   EXPECT_TRUE(wizard.Program().Wait(15000).has_value()) << "the wizard did not end";
   ExpectAsBefore();
+}
+
+// Another install or removal of this product holds its lock (here the test): Setup waits a
+// moment, then ends with 1618 (unattended: nothing but the log; the wizard: a message in its
+// language first), and nothing is touched. Once the lock is free the install goes through.
+TEST_F(Faults, AnotherInstallOfTheProductIsAskedToRetryLater) {
+  const HANDLE lock = CreateMutexW(nullptr, TRUE, L"Global\\SetupToolkit.Install.Glyphor");
+  ASSERT_NE(lock, nullptr);
+  EXPECT_EQ(RunSetup(kSetup, L"/S" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kAnotherRunning));
+  ExpectAsBefore();
+  EXPECT_NE(Bytes(log_).find("another install or removal of this product is running"), std::string::npos);
+
+  Process wizard(kSetup);
+  const HWND box = WaitForClass(wizard.Id(), L"#32770", 15000);
+  ASSERT_NE(box, nullptr) << "no message";
+  EXPECT_EQ(ReadMessageBox(box).text, ChineseRun() ? L"本产品的另一个安装或卸载正在进行。\n\n请等它结束后再试。"
+                                                   : L"Another installation or removal of this product is running.\n\n"
+                                                     L"Wait until it has finished, then try again.");
+  Click(GetDlgItem(box, IDOK));
+  EXPECT_EQ(wizard.Wait(15000), std::optional<DWORD>(kAnotherRunning));
+  ExpectAsBefore();
+
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+  EXPECT_EQ(RunSetup(kSetup, L"/S" + DestinationArgument()), std::optional<DWORD>(kInstalled));
 }
 
 TEST_F(Faults, UsageShowsInAMessageBox) {

@@ -291,7 +291,7 @@ TEST_F(WizardBehaviour, PagesBackAndNextKeepTheChoices) {
   EXPECT_TRUE(Enabled(c.btnNext));
 
   Click(c.btnClose);
-  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
+  EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(1602));
 }
 
 struct DestinationCase {

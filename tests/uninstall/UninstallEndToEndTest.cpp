@@ -34,7 +34,7 @@ const std::wstring kProduct = WindowsPath(GLYPHOR_DIR) + L"\\Glyphor.exe";
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 constexpr wchar_t kTitleEn[] = L"Uninstall Probe";
 constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr int kRemoved = 0, kFilesLeft = 1, kCancelled = 2, kProductRunning = 3;
+constexpr int kRemoved = 0, kFilesLeft = 1, kCancelled = 1602, kProductRunning = 3;
 
 bool Chinese() { return GetACP() == 936; }
 std::int32_t Language() { return Chinese() ? 0 : 2; }
@@ -359,6 +359,18 @@ TEST_F(StagedInstallation, RunningProductStopsItWithTheGuardMessage) {
   Click(GetDlgItem(box, IDOK));
   EXPECT_EQ(uninstaller.Wait(15000), std::optional<DWORD>(kProductRunning));
   ExpectNothingRemoved();
+}
+
+// Another install or removal of the product holds its lock: the removal waits a moment, then
+// ends with the code deployment tools read as "retry later", having removed nothing.
+TEST_F(StagedInstallation, AnotherInstallOfTheProductStopsTheRemoval) {
+  const HANDLE lock = CreateMutexW(nullptr, TRUE, L"Global\\SetupToolkit.Install.Quorvel");
+  ASSERT_NE(lock, nullptr);
+  Process uninstaller(Uninstaller(), L"/S");
+  EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(1618));
+  ExpectNothingRemoved();
+  ReleaseMutex(lock);
+  CloseHandle(lock);
 }
 
 TEST_F(StagedInstallation, RunningProductStopsASilentRemovalWithoutAMessage) {
