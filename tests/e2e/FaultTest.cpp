@@ -819,8 +819,10 @@ TEST_F(Faults, ClosingDuringTheFailureMessageAsksNothing) {
 // moment, then ends with 1618 (unattended: nothing but the log; the wizard: a message in its
 // language first), and nothing is touched. Once the lock is free the install goes through.
 TEST_F(Faults, AnotherInstallOfTheProductIsAskedToRetryLater) {
-  const HANDLE lock = CreateMutexW(nullptr, TRUE, L"Global\\SetupToolkit.Install.Glyphor");
+  const HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\SetupToolkit.Install.Glyphor");
   ASSERT_NE(lock, nullptr);
+  // Taken for certain: a program of an earlier row may still be letting go of it.
+  ASSERT_EQ(WaitForSingleObject(lock, 15000), WAIT_OBJECT_0);
   EXPECT_EQ(RunSetup(kSetup, L"/S" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kAnotherRunning));
   ExpectAsBefore();
   EXPECT_NE(Bytes(log_).find("another install or removal of this product is running"), std::string::npos);

@@ -364,8 +364,10 @@ TEST_F(StagedInstallation, RunningProductStopsItWithTheGuardMessage) {
 // Another install or removal of the product holds its lock: the removal waits a moment, then
 // ends with the code deployment tools read as "retry later", having removed nothing.
 TEST_F(StagedInstallation, AnotherInstallOfTheProductStopsTheRemoval) {
-  const HANDLE lock = CreateMutexW(nullptr, TRUE, L"Global\\SetupToolkit.Install.Quorvel");
+  const HANDLE lock = CreateMutexW(nullptr, FALSE, L"Global\\SetupToolkit.Install.Probe");
   ASSERT_NE(lock, nullptr);
+  // Taken for certain: a program of an earlier row may still be letting go of it.
+  ASSERT_EQ(WaitForSingleObject(lock, 15000), WAIT_OBJECT_0);
   Process uninstaller(Uninstaller(), L"/S");
   EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(1618));
   ExpectNothingRemoved();
