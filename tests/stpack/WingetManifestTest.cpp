@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/Text.h"
 #include "tools/stpack/WingetManifest.h"
 #include "tools/stpack/Yaml.h"
 
@@ -60,7 +61,7 @@ class PackageIdentifierTest : public testing::TestWithParam<IdentifierCase> {};
 
 TEST_P(PackageIdentifierTest, FollowsTheFormatsPattern) {
   EXPECT_EQ(PackageIdentifierProblem(GetParam().identifier).empty(), GetParam().accepted)
-      << PackageIdentifierProblem(GetParam().identifier);
+      << ToUtf8(PackageIdentifierProblem(GetParam().identifier));
 }
 
 INSTANTIATE_TEST_SUITE_P(
