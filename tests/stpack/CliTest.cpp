@@ -45,7 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
                       HelpCase{"verify", {u"verify", u"--help"}, "Usage: stpack verify PACKAGE [--password TEXT]"},
                       HelpCase{"extract",
                                {u"extract", u"x.stp", u"--help"},
-                               "Usage: stpack extract PACKAGE DEST [--password TEXT] [--system-dir DIR]"}),
+                               "Usage: stpack extract PACKAGE DEST [--password TEXT] [--system-dir DIR]"},
+                      HelpCase{"manifest",
+                               {u"manifest", u"--help"},
+                               "Usage: stpack manifest PRODUCT_FILE SETUP_EXE --url URL -o DIR [OPTIONS]"}),
     [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
 struct UsageCase {

@@ -35,5 +35,6 @@ const Command& ListCommand();
 const Command& VerifyCommand();
 const Command& ExtractCommand();
 const Command& BuildCommand();
+const Command& ManifestCommand();
 
 }  // namespace setup::stpack

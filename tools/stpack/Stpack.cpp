@@ -20,7 +20,8 @@ namespace {
 constexpr std::u16string_view kToolHelp =
     u"Usage: stpack [--codepage N] COMMAND ARGUMENTS... [OPTIONS]\n"
     u"\n"
-    u"Builds, lists, verifies and extracts setup packages.\n"
+    u"Builds, lists, verifies and extracts setup packages; builds a product's Setup.exe and\n"
+    u"writes its winget manifests.\n"
     u"\n"
     u"Commands:\n"
     u"  pack SOURCE_DIR -o PACKAGE   pack every file below SOURCE_DIR\n"
@@ -28,6 +29,8 @@ constexpr std::u16string_view kToolHelp =
     u"  verify PACKAGE               check that every stream inflates to its size\n"
     u"  extract PACKAGE DEST         extract the files as the setup wizard does\n"
     u"  build PRODUCT_FILE -o SETUP  make a product's Setup.exe (and its Uninst.exe)\n"
+    u"  manifest PRODUCT_FILE SETUP --url URL -o DIR\n"
+    u"                               write the winget manifests of a built Setup.exe\n"
     u"\n"
     u"Options for every command:\n"
     u"  --codepage N   ANSI code page used to widen and narrow the table text\n"
@@ -44,7 +47,7 @@ constexpr std::array<OptionDefinition, 2> kGlobalOptions{{
 
 const Command* FindCommand(std::u16string_view name) {
   for (const Command* command :
-       {&PackCommand(), &ListCommand(), &VerifyCommand(), &ExtractCommand(), &BuildCommand()}) {
+       {&PackCommand(), &ListCommand(), &VerifyCommand(), &ExtractCommand(), &BuildCommand(), &ManifestCommand()}) {
     if (command->name == name) return command;
   }
   return nullptr;
