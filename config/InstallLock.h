@@ -10,10 +10,6 @@
 
 namespace setup {
 
-// The exit code of a program that found another install or removal of its product running, as
-// deployment tools read it ("retry later").
-inline constexpr int kAnotherInstallRunning = 1618;
-
 class ProductInstallLock {
  public:
   // Takes the product's lock, waiting up to `waitMilliseconds` for another holder to let go. A

@@ -33,9 +33,9 @@ inline constexpr std::array<ExitCode, 8> kSetupExitCodes{{
     {kExitUnusableDestination, u"unusable destination", u"contactSupport"},
     {kExitNotEnoughSpace, u"not enough space", u"diskFull"},
     {kExitDamagedPackage, u"damaged package", u"contactSupport"},
-    // Not fileInUse: a file in use is replaced at the next restart, so a write that still fails
-    // is a permission or disk fault that waiting does not cure.
-    {kExitFileNotWritten, u"a file could not be written", u"contactSupport"},
+    // Most often a file that a running program holds without sharing: the install rolls back,
+    // and closing that program cures it.
+    {kExitFileNotWritten, u"a file could not be written", u"fileInUse"},
     {kExitCancelled, u"cancelled by the user", u"cancelledByUser"},
     {kExitAnotherInstall, u"another install of this product is running", u"installInProgress"},
 }};

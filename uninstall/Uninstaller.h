@@ -3,16 +3,18 @@
 
 #include <string>
 
+#include "product/ExitCodes.h"
+
 namespace setup {
 
 // The exit codes of Uninst.exe; the two that deployment tools act on have the numbers they know.
 enum UninstallExitCode : int {
-  kUninstallRemoved = 0,            // everything is gone (the uninstaller's own file a moment later)
-  kUninstallFilesLeft = 1,          // some files could not be removed; the registration stays
-  kUninstallProductRunning = 3,     // the product runs: nothing changed
-  kUninstallFailed = 4,             // the uninstaller's file list is damaged, or another failure
-  kUninstallCancelled = 1602,       // the question was answered No: nothing changed
-  kUninstallAnotherRunning = 1618,  // another install or removal of the product runs: nothing changed
+  kUninstallRemoved = product::kExitRemoved,  // everything is gone (the uninstaller's own file a moment later)
+  kUninstallFilesLeft = product::kExitFilesLeft,  // some files could not be removed; the registration stays
+  kUninstallProductRunning = product::kExitUninstallProductRunning,  // the product runs: nothing changed
+  kUninstallFailed = product::kExitUninstallFailed,  // the file list is damaged, or another failure
+  kUninstallCancelled = product::kExitAnsweredNo,  // the question was answered No: nothing changed
+  kUninstallAnotherRunning = product::kExitAnotherInstall,  // another install or removal runs: nothing changed
 };
 
 struct UninstallOptions {

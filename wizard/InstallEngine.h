@@ -18,22 +18,23 @@
 
 #include "base/StepLog.h"
 #include "package/InstallJournal.h"
+#include "product/ExitCodes.h"
 
 namespace setup {
 
-// What an install ended with: the exit codes of Setup.exe, in the wizard and unattended. The two
-// that deployment tools act on have the numbers they know (1602: the user cancelled; 1618:
-// another install is running, retry later).
+// What an install ended with: the exit codes of Setup.exe, in the wizard and unattended, from the
+// one table of codes (the two that deployment tools act on have the numbers they know: 1602 the
+// user cancelled, 1618 another install is running, retry later).
 enum class InstallOutcome : int {
-  Installed = 0,
-  BadCommandLine = 1,
-  ProductRunning = 2,
-  UnusableDestination = 3,
-  TooLittleSpace = 4,
-  DamagedPackage = 5,
-  WriteFailure = 6,
-  Cancelled = 1602,
-  AnotherInstallRunning = 1618,
+  Installed = product::kExitInstalled,
+  BadCommandLine = product::kExitBadCommandLine,
+  ProductRunning = product::kExitProductRunning,
+  UnusableDestination = product::kExitUnusableDestination,
+  TooLittleSpace = product::kExitNotEnoughSpace,
+  DamagedPackage = product::kExitDamagedPackage,
+  WriteFailure = product::kExitFileNotWritten,
+  Cancelled = product::kExitCancelled,
+  AnotherInstallRunning = product::kExitAnotherInstall,
 };
 
 struct InstallChoices {

@@ -118,7 +118,7 @@ TEST_F(ManifestCommand, WritesTheThreeManifestsOfTheProduct) {
       "  - InstallerReturnCode: 3  # unusable destination\n    ReturnResponse: contactSupport\n"
       "  - InstallerReturnCode: 4  # not enough space\n    ReturnResponse: diskFull\n"
       "  - InstallerReturnCode: 5  # damaged package\n    ReturnResponse: contactSupport\n"
-      "  - InstallerReturnCode: 6  # a file could not be written\n    ReturnResponse: contactSupport\n"
+      "  - InstallerReturnCode: 6  # a file could not be written\n    ReturnResponse: fileInUse\n"
       "  - InstallerReturnCode: 1602  # cancelled by the user\n    ReturnResponse: cancelledByUser\n"
       "  - InstallerReturnCode: 1618  # another install of this product is running\n"
       "    ReturnResponse: installInProgress\n"
