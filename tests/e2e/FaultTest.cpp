@@ -768,9 +768,11 @@ TEST_P(SilentAfterEarlier, InstallsWhereExpected) {
   EXPECT_EQ(Bytes(expected / "Glyphor.exe"), Bytes(kStagedTree / "Glyphor.exe")) << expected.string();
   EXPECT_EQ(ToUtf8(ReadRegistryString(HKEY_LOCAL_MACHINE, ProductKey(), u"InstallLocation")),
             ToUtf8(expected.u16string()));
-  for (const fs::path& other : {earlier, second, DefaultFolder()})
-    if (other != expected && !(row.earlierInstall && !row.earlierFolderDeleted && other == earlier))
+  for (const fs::path& other : {earlier, second, DefaultFolder()}) {
+    if (other != expected && !(row.earlierInstall && !row.earlierFolderDeleted && other == earlier)) {
       EXPECT_FALSE(fs::exists(other)) << other.string();
+    }
+  }
   EXPECT_EQ(Bytes(log_).find("OLE error"), std::string::npos) << Bytes(log_);
 }
 

@@ -16,7 +16,15 @@ std::u16string_view IntuneType(int code) {
   return u"Failed";
 }
 
-std::u16string Quoted(std::u16string_view text) { return u"\"" + std::u16string(text) + u"\""; }
+std::u16string Quoted(std::u16string_view text) {
+  // Appended piece by piece: the compiler's overlap check misreads `literal + string` here.
+  std::u16string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted += u'"';
+  quoted += text;
+  quoted += u'"';
+  return quoted;
+}
 
 }  // namespace
 
