@@ -24,9 +24,11 @@ inline constexpr int kExitDamagedPackage = 5;
 inline constexpr int kExitFileNotWritten = 6;
 inline constexpr int kExitCancelled = 1602;       // the code Windows Installer uses for a cancel
 inline constexpr int kExitAnotherInstall = 1618;  // and for another installation in progress
+inline constexpr int kExitNewerInstalled = 1638;  // another version of this product is installed
+inline constexpr int kExitRestartNeeded = 3010;   // installed; a restart finishes the job
 
 // Success (0) is left out: the manifest format does not admit it.
-inline constexpr std::array<ExitCode, 8> kSetupExitCodes{{
+inline constexpr std::array<ExitCode, 10> kSetupExitCodes{{
     {kExitBadCommandLine, u"bad command line", u"invalidParameter"},
     {kExitProductRunning, u"the product is running", u"packageInUse"},
     // No response names a folder that cannot be used; the user's own folder is the likely cause.
@@ -38,6 +40,9 @@ inline constexpr std::array<ExitCode, 8> kSetupExitCodes{{
     {kExitFileNotWritten, u"a file could not be written", u"fileInUse"},
     {kExitCancelled, u"cancelled by the user", u"cancelledByUser"},
     {kExitAnotherInstall, u"another install of this product is running", u"installInProgress"},
+    {kExitNewerInstalled, u"a newer version is installed and downgrading was not allowed", u"downgrade"},
+    // The product is installed; files that were in use are replaced when Windows restarts.
+    {kExitRestartNeeded, u"installed; restart needed to replace files in use", u"rebootRequiredToFinish"},
 }};
 
 inline constexpr int kExitRemoved = 0;

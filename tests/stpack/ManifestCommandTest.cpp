@@ -122,6 +122,10 @@ TEST_F(ManifestCommand, WritesTheThreeManifestsOfTheProduct) {
       "  - InstallerReturnCode: 1602  # cancelled by the user\n    ReturnResponse: cancelledByUser\n"
       "  - InstallerReturnCode: 1618  # another install of this product is running\n"
       "    ReturnResponse: installInProgress\n"
+      "  - InstallerReturnCode: 1638  # a newer version is installed and downgrading was not allowed\n"
+      "    ReturnResponse: downgrade\n"
+      "  - InstallerReturnCode: 3010  # installed; restart needed to replace files in use\n"
+      "    ReturnResponse: rebootRequiredToFinish\n"
       "UpgradeBehavior: install\n";
   EXPECT_NE(installer.find(codes), std::string::npos) << installer;
 
@@ -134,8 +138,9 @@ TEST_F(ManifestCommand, WritesTheThreeManifestsOfTheProduct) {
            "    Detection method: String comparison, Equals 1.2.3",
            "    1602 Failed  (cancelled by the user)",
            "    1618 Retry  (another install of this product is running)",
+           "    3010 Soft reboot  (installed; restart needed to replace files in use)",
            "  silentArgs     = '/S'",
-           "  validExitCodes = @(0)",
+           "  validExitCodes = @(0, 3010)",
        }) {
     EXPECT_TRUE(HasLine(result.out, line)) << line << "\n" << result.out;
   }

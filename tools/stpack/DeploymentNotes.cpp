@@ -13,6 +13,7 @@ namespace {
 std::u16string_view IntuneType(int code) {
   if (code == 0) return u"Success";
   if (code == product::kExitAnotherInstall) return u"Retry";
+  if (code == product::kExitRestartNeeded) return u"Soft reboot";
   return u"Failed";
 }
 
@@ -57,7 +58,7 @@ std::u16string DeploymentNotes(const DeploymentFacts& facts) {
   }
   text += u"\nChocolatey (chocolateyInstall.ps1):\n";
   text += u"  silentArgs     = '/S'\n";
-  text += u"  validExitCodes = @(0)\n";
+  text += u"  validExitCodes = @(0, 3010)\n";
   return text;
 }
 
