@@ -29,6 +29,7 @@ enum ConfigId : unsigned {
   idPublisherCn = product::kPublisherCnId,
   idWebPageEn = product::kWebPageEnId,
   idWebPageCn = product::kWebPageCnId,
+  idProductId = product::kProductIdId,
 };
 
 // Text of a string-table id of this executable: at most 1023 characters, empty when absent.

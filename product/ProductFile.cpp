@@ -33,6 +33,7 @@ enum class Rule {
   Any,       // shown or stored as it stands
   FileName,  // the install folder's and the program's name
   KeyName,   // a registry key's name
+  Identity,  // the Uninstall key's name in every language: letters, digits, ".", "-" and "_"
 };
 
 // Lengths some format bounds. The version information holds DisplayName (twice, once with
@@ -44,6 +45,7 @@ constexpr std::uint32_t kKeyNameLength = 255;
 constexpr std::uint32_t kShortNameLength = 64;  // leaves room for the install folder's path
 constexpr std::uint32_t kVersionLength = 256;
 constexpr std::uint32_t kPublisherLength = 16384;
+constexpr std::uint32_t kProductIdLength = 128;
 
 constexpr std::u16string_view kInStringTable = u"a string table entry";
 constexpr std::u16string_view kInVersionInfo = u"the version information";
@@ -58,7 +60,7 @@ struct KeyInfo {
   std::u16string_view boundBy = kInStringTable;  // what sets maxLength
 };
 
-constexpr std::array<KeyInfo, 23> kKeys{{
+constexpr std::array<KeyInfo, 24> kKeys{{
     {u"MainWindowClass", kMainWindowClassId, Kind::Text, true, Rule::Any, kWindowClassLength, u"a window class name"},
     {u"MainWindowTitle", kMainWindowTitleEnId, Kind::Text, true},
     {u"MainWindowTitleChinese", kMainWindowTitleCnId, Kind::Text, true},
@@ -72,6 +74,7 @@ constexpr std::array<KeyInfo, 23> kKeys{{
     {u"PublisherChinese", kPublisherCnId, Kind::Text, false},
     {u"WebPage", kWebPageEnId, Kind::Text, false},
     {u"WebPageChinese", kWebPageCnId, Kind::Text, false},
+    {u"ProductId", kProductIdId, Kind::Text, false, Rule::Identity, kProductIdLength, u"a product identity"},
     {u"Files", 0, Kind::Folder, true},
     {u"ImageLeft0", 0, Kind::Banner, true},
     {u"ImageLeft2", 0, Kind::Banner, true},
@@ -162,7 +165,7 @@ class Reader {
     if (const auto id = NumericKey(key)) {
       for (const KeyInfo& info : kKeys)
         if (info.id != 0 && info.id == *id) return &info;
-      Fail(line, u"unknown string id " + std::u16string(key) + u" (configuration ids are 1001-1005 and 1009-1016)");
+      Fail(line, u"unknown string id " + std::u16string(key) + u" (configuration ids are 1001-1005 and 1009-1017)");
     }
     for (const KeyInfo& info : kKeys)
       if (SameTextIgnoreCase(info.name, key)) return &info;
@@ -200,6 +203,7 @@ class Reader {
     std::u16string problem;
     if (info.rule == Rule::FileName) problem = FileNameProblem(value);
     if (info.rule == Rule::KeyName) problem = KeyNameProblem(value);
+    if (info.rule == Rule::Identity) problem = ProductIdProblem(value);
     if (!problem.empty()) Fail(line, name + u" " + problem);
   }
 

@@ -32,4 +32,15 @@ std::u16string KeyNameProblem(std::u16string_view value) {
   return {};
 }
 
+std::u16string ProductIdProblem(std::u16string_view value) {
+  for (const char16_t c : value) {
+    const bool allowed = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+                         c == u'.' || c == u'-' || c == u'_';
+    if (!allowed) return u"may hold only letters, digits, \".\", \"-\" and \"_\"";
+  }
+  // A name of dots alone, or one ending in a dot, reads differently in a path or a command.
+  if (value.front() == u'.' || value.back() == u'.') return u"may not begin or end with \".\"";
+  return {};
+}
+
 }  // namespace setup::product

@@ -19,4 +19,9 @@ std::u16string FileNameProblem(std::u16string_view value);
 // make nested keys (and reach the keys of other products).
 std::u16string KeyNameProblem(std::u16string_view value);
 
+// The product's identity (ProductId): the Uninstall key's name in every language and the product
+// code deployment tools match, so only ASCII letters, digits, ".", "-" and "_", and neither a
+// leading nor a trailing ".".
+std::u16string ProductIdProblem(std::u16string_view value);
+
 }  // namespace setup::product

@@ -1,4 +1,4 @@
-// A move-only owner of a kernel object handle (file, process, thread).
+// Move-only owners of kernel object handles (file, process, thread) and of directory searches.
 #pragma once
 
 #include <windows.h>
@@ -16,5 +16,14 @@ struct KernelHandleTraits {
 };
 
 using UniqueHandle = UniqueOwner<KernelHandleTraits>;
+
+// A directory search of FindFirstFileW / FindFirstFileExW.
+struct FindHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) noexcept { FindClose(handle); }
+};
+
+using UniqueFindHandle = UniqueOwner<FindHandleTraits>;
 
 }  // namespace setup

@@ -8,7 +8,7 @@
 #include "package/HeldFolderEntries.h"
 #include "package/PackageErrors.h"
 #include "package/TargetFolder.h"
-#include "uninstall/FilePaths.h"
+#include "shell/FilePaths.h"
 
 namespace setup {
 

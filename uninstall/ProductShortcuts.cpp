@@ -9,9 +9,9 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "shell/ComPtr.h"
+#include "shell/FilePaths.h"
 #include "shell/ShellFolders.h"
 #include "shell/ShellPaths.h"
-#include "uninstall/FilePaths.h"
 
 namespace setup {
 

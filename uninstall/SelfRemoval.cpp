@@ -9,9 +9,9 @@
 #include "base/Errors.h"
 #include "base/FileStream.h"
 #include "base/Text.h"
+#include "shell/FilePaths.h"
 #include "shell/ShellPaths.h"
 #include "shell/UniqueHandle.h"
-#include "uninstall/FilePaths.h"
 
 namespace setup {
 

@@ -13,15 +13,16 @@
 #include "config/InstanceGuard.h"
 #include "gui/Application.h"
 #include "gui/MessageDialog.h"
+#include "install/UninstallEntry.h"
+#include "shell/FilePaths.h"
 #include "shell/ShellPaths.h"
+#include "shell/UniqueHandle.h"
 #include "uninstall/FileList.h"
 #include "uninstall/FileListResource.h"
-#include "uninstall/FilePaths.h"
 #include "uninstall/InstalledFiles.h"
 #include "uninstall/ProductShortcuts.h"
 #include "uninstall/SelfRemoval.h"
 #include "uninstall/UninstallDialogs.h"
-#include "uninstall/UninstallRegistration.h"
 #include "uninstall/UninstallTexts.h"
 
 namespace setup {
@@ -40,15 +41,38 @@ bool ProductRuns(const UninstallOptions& options) {
 
 struct Product {
   std::u16string displayName;             // in the language of the texts
-  std::vector<std::u16string> bothNames;  // the names an installation in either language registers
+  std::vector<std::u16string> bothNames;  // the display names of both languages, for the shortcuts
+  std::vector<std::u16string> keyNames;   // every name its Uninstall entry may have
 };
 
 Product ReadProduct() {
   const std::u16string english = Global::LoadConfigString(Global::idProductDisplayNameEn);
   const std::u16string chinese = Global::LoadConfigString(Global::idProductDisplayNameCn);
-  Product product{Global::LanguageIndex == Global::kChinese ? chinese : english, {english}};
+  Product product{Global::LanguageIndex == Global::kChinese ? chinese : english, {english}, {}};
   if (chinese != english) product.bothNames.push_back(chinese);
+  product.keyNames = KnownKeyNames({Global::LoadConfigString(Global::idProductId), english, chinese});
   return product;
+}
+
+// What is still in the install folder besides the uninstaller, relative to it: files the user
+// made there, which stay. A linked folder is named, not entered.
+void ListWhatStays(const std::u16string& folder, const std::u16string& below, const std::u16string& uninstaller,
+                   std::vector<std::u16string>& found) {
+  WIN32_FIND_DATAW entry;
+  const UniqueFindHandle search(
+      FindFirstFileExW(WidePtr(folder + below + u"*"), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0));
+  if (!search) return;
+  do {
+    const std::u16string name = FromWide(entry.cFileName);
+    if (name == u"." || name == u"..") continue;
+    const std::u16string relative = below + name;
+    const bool folderEntry = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folderEntry && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      ListWhatStays(folder, relative + u"\\", uninstaller, found);
+    } else if (!SameFile(folder + relative, uninstaller)) {
+      found.push_back(relative);
+    }
+  } while (FindNextFileW(search.Get(), &entry));
 }
 
 // Removes everything the setup made; returns the full paths of what could not be removed.
@@ -76,8 +100,13 @@ std::vector<std::u16string> RemoveInstallation(const Product& product, const std
   for (const std::u16string& path : left) log.Line(u"Not removed: " + path);
   if (!left.empty()) return left;  // the registration and the uninstaller stay for another run
 
-  for (const std::u16string& name : product.bothNames) {
-    if (RemoveUninstallRegistration(name, uninstaller)) log.Line(u"Registration removed: " + name);
+  // Not the product's: what the user made in the folder is named, and stays with the folder.
+  std::vector<std::u16string> stays;
+  ListWhatStays(installFolder, u"", uninstaller, stays);
+  for (const std::u16string& path : stays) log.Line(u"Kept (not installed by this product): " + path);
+
+  for (const std::u16string& name : product.keyNames) {
+    if (RemoveUninstallRegistration(HKEY_LOCAL_MACHINE, name, uninstaller)) log.Line(u"Registration removed: " + name);
   }
   if (!StartSelfRemoval()) left.push_back(uninstaller);
   return left;

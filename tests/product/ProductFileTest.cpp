@@ -68,7 +68,9 @@ class ProductFileTest : public testing::Test {
 };
 
 TEST_F(ProductFileTest, NamedKeysFillTheConfigurationIds) {
-  const Product product = Parse(kGoodHead + "Publisher = Velmora Software\nWebPageChinese = https://example.com/cn/\n");
+  const Product product = Parse(kGoodHead +
+                                "Publisher = Velmora Software\nWebPageChinese = https://example.com/cn/\n"
+                                "ProductId = Velmora.Glyphor-2_x\n");
   const std::map<std::uint16_t, std::u16string> expected{{1001, u"VelmoraGlyphorMainWindow"},
                                                          {1002, u"Glyphor"},
                                                          {1003, u"澜川绘影"},
@@ -79,7 +81,8 @@ TEST_F(ProductFileTest, NamedKeysFillTheConfigurationIds) {
                                                          {1011, u"2.30"},
                                                          {1012, u"6 MB"},
                                                          {1013, u"Velmora Software"},
-                                                         {1016, u"https://example.com/cn/"}};
+                                                         {1016, u"https://example.com/cn/"},
+                                                         {1017, u"Velmora.Glyphor-2_x"}};
   EXPECT_EQ(product.strings, expected);
   EXPECT_EQ(product.filesFolder, folder_.Path() / "files");
   EXPECT_EQ(product.imageLeftChinese, std::vector<std::uint8_t>(kJpeg.begin(), kJpeg.end()));
@@ -144,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadCase{"unknown_key", kGoodHead + "Colour = blue\n", u"product.ini:15: unknown key \"Colour\""},
         BadCase{"unknown_id", kGoodHead + "1006 = x\n",
-                u"product.ini:15: unknown string id 1006 (configuration ids are 1001-1005 and 1009-1016)"},
+                u"product.ini:15: unknown string id 1006 (configuration ids are 1001-1005 and 1009-1017)"},
         BadCase{"no_equals", kGoodHead + "Publisher\n", u"product.ini:15: expected KEY = VALUE"},
         BadCase{"twice", kGoodHead + "1004 = Again\n", u"product.ini:15: DisplayName is given twice (first on line 5)"},
         BadCase{"empty_value", kGoodHead + "Publisher =\n", u"product.ini:15: Publisher has no value"},
@@ -231,6 +234,18 @@ INSTANTIATE_TEST_SUITE_P(
                 u"product.ini:5: DisplayName holds \"\\\", which would make nested registry keys"},
         BadCase{"display_name_chinese_id_backslash", With("DisplayNameChinese", "1005 = ..\\澜川绘影"),
                 u"product.ini:6: DisplayNameChinese holds \"\\\", which would make nested registry keys"},
+        BadCase{"product_id_blank", With("ProductId", "ProductId = Velmora Glyphor"),
+                u"product.ini:15: ProductId may hold only letters, digits, \".\", \"-\" and \"_\""},
+        BadCase{"product_id_backslash", With("ProductId", "1017 = Velmora\\Glyphor"),
+                u"product.ini:15: ProductId may hold only letters, digits, \".\", \"-\" and \"_\""},
+        BadCase{"product_id_chinese", With("ProductId", "ProductId = \xE6\xBE\x9C.Glyphor"),
+                u"product.ini:15: ProductId may hold only letters, digits, \".\", \"-\" and \"_\""},
+        BadCase{"product_id_trailing_dot", With("ProductId", "ProductId = Velmora.Glyphor."),
+                u"product.ini:15: ProductId may not begin or end with \".\""},
+        BadCase{"product_id_dots", With("ProductId", "ProductId = .."),
+                u"product.ini:15: ProductId may not begin or end with \".\""},
+        BadCase{"product_id_too_long", With("ProductId", "ProductId = " + std::string(129, 'p')),
+                u"product.ini:15: ProductId is 129 characters long; a product identity holds at most 128"},
         BadCase{"display_name_too_long", With("DisplayName", "DisplayName = " + std::string(256, 'v')),
                 u"product.ini:5: DisplayName is 256 characters long; a registry key name holds at most 255"},
         BadCase{"publisher_40000", With("Publisher", "Publisher = " + std::string(40000, 'p')),

@@ -70,7 +70,12 @@ class BuildCommand : public StpackTest {
 };
 
 TEST_F(BuildCommand, WritesTheProductIntoTheSetupStubWithItsUninstallerPacked) {
-  Build(0, u"Setup.exe");
+  const ToolResult built = Build(0, u"Setup.exe");
+  // Without a ProductId the build goes on, saying once what the product gives up.
+  const std::string warning = "gives no ProductId, so its Uninstall key is named by the display name";
+  const std::size_t said = built.err.find(warning);
+  EXPECT_NE(said, std::string::npos) << built.err;
+  EXPECT_EQ(built.err.find(warning, said + 1), std::string::npos) << built.err;
   const pe::Bytes setupBytes = ReadBytes(Temp(u"Setup.exe"));
   const pe::PeImage setup(setupBytes);
   const pe::ResourceTree resources = setup.Resources();
@@ -101,6 +106,16 @@ TEST_F(BuildCommand, WritesTheProductIntoTheSetupStubWithItsUninstallerPacked) {
   EXPECT_EQ(pe::ReadStrings(uninst, pe::kLangNeutral).at(1004), u"Velmora Probe");
   EXPECT_EQ(uninst.FindType(u"STPFILE"), nullptr);
   EXPECT_EQ(uninstBytes[0x400], 0x22);  // the uninstaller stub's code
+}
+
+TEST_F(BuildCommand, AProductIdReachesBothProgramsWithoutAWarning) {
+  Write(u"product/product.ini", kProduct + "ProductId = Velmora.Probe\n");
+  const ToolResult built = Build(0, u"Setup.exe");
+  EXPECT_EQ(built.err.find("ProductId"), std::string::npos) << built.err;
+  for (const std::u16string file : {u"Setup.exe", u"Setup.exe.uninst"}) {
+    const pe::Bytes bytes = ReadBytes(Temp(file));
+    EXPECT_EQ(pe::ReadStrings(pe::PeImage(bytes).Resources(), pe::kLangNeutral).at(1017), u"Velmora.Probe");
+  }
 }
 
 TEST_F(BuildCommand, TheSameInputsGiveTheSameBytes) {

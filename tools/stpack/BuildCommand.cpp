@@ -14,6 +14,7 @@
 #include "package/PackageWriter.h"
 #include "pe/PeImage.h"
 #include "product/ProductFile.h"
+#include "product/ProductIds.h"
 #include "product/ProductResources.h"
 #include "tools/stpack/Commands.h"
 #include "tools/stpack/Console.h"
@@ -164,6 +165,13 @@ int RunBuild(const ParsedArguments& arguments) {
     } else {
       throw EUsageError(FormatText(u"--architecture takes x64 or x86, not \"%s\"", {*chosen}));
     }
+  }
+  if (product.String(product::kProductIdId).empty()) {
+    WriteStderr(
+        FormatText(u"stpack build: warning: %s gives no ProductId, so its Uninstall key is named by the display "
+                   u"name of the system's language: an install made in one language cannot be upgraded or "
+                   u"found by a Setup run in the other\n",
+                   {productText}));
   }
   const std::u16string suffix = architecture == product::Architecture::X86 ? u"_x86.exe" : u".exe";
   const auto setupStub = FindStub(arguments, u"setup_stub" + suffix);

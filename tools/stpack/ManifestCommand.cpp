@@ -151,7 +151,10 @@ int RunManifest(const ParsedArguments& arguments) {
   facts.identifier = Identifier(arguments, facts.publisher, shortName);
   facts.version = product.String(product::kVersionId);
   facts.name = product.String(product::kDisplayNameEnId);
-  facts.productCode = facts.name;  // the Uninstall key is named by the English display name
+  // The Uninstall key's name: the product's identity, else the English display name (the name an
+  // install on an English system registers).
+  facts.productCode = product.String(product::kProductIdId);
+  if (facts.productCode.empty()) facts.productCode = facts.name;
   facts.license = IsFreeware(product) ? u"Freeware" : u"Proprietary";
   facts.shortDescription = arguments.ValueOr(u"--description", facts.name + u" " + facts.version);
   const std::u16string givenWebPage = product.String(product::kWebPageEnId);

@@ -1,4 +1,4 @@
-#include "uninstall/FilePaths.h"
+#include "shell/FilePaths.h"
 
 #include <windows.h>
 
