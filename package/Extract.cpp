@@ -61,6 +61,21 @@ std::vector<Target> ResolveTargets(const PackageTable& table, const std::u16stri
   return targets;
 }
 
+}  // namespace
+
+std::vector<std::u16string> DestinationFiles(const PackageTable& table) {
+  std::vector<std::u16string> files;
+  for (const PackageRow& row : table.rows) {
+    const bool inDestination = row.inDestination.value_or(false);
+    if (!inDestination && !row.folder.empty() && row.folder.front() == u'$') continue;
+    // As the targets are resolved: a destination row ignores its folder, another keeps it whole.
+    files.push_back((inDestination ? std::u16string() : row.folder) + std::u16string(LastNameComponent(row.name)));
+  }
+  return files;
+}
+
+namespace {
+
 // Every folder that already exists below a base is a plain folder, checked for the whole table
 // before any file is written. Links planted later are caught again when each file is written.
 void CheckExistingFolders(const std::vector<Target>& targets) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "package/ExtractControl.h"
 #include "package/PackageErrors.h"
@@ -45,5 +46,10 @@ void ExtractPackage(std::span<const std::byte> package, const std::u16string& de
 // created or replaced recorded, so that the caller can roll the whole attempt back.
 void ExtractPackage(std::span<const std::byte> package, const std::u16string& destination, std::u16string_view password,
                     const ExtractControl& control, const SystemFolderFunction& systemFolder = DefaultSystemFolder());
+
+struct PackageTable;
+// The files a checked table puts into the destination, relative to it ("sub\deeper\name"), in
+// table order: every row but those for the system folder.
+std::vector<std::u16string> DestinationFiles(const PackageTable& table);
 
 }  // namespace setup

@@ -212,6 +212,34 @@ void InstallJournal::PrepareTarget(const std::u16string& target) {
   Append(kJournalNewFile, target);
 }
 
+void InstallJournal::DropFiles(const std::vector<std::u16string>& targets) {
+  struct Drop {
+    TargetFolder folder;
+    std::u16string name;
+    std::u16string asideName;
+  };
+  std::vector<Drop> drops;
+  for (const std::u16string& target : targets) {
+    const auto reached = SplitInScope(scope_, target);
+    if (!reached || !FileExists(target)) continue;
+    auto folder = HeldFolderOf(*reached);
+    if (!folder || !NameExistsIn(*folder, reached->name)) continue;
+    const std::u16string aside = AsideName(target);
+    Append(kJournalAside, target, aside);
+    drops.push_back({std::move(*folder), reached->name, NameOf(aside)});
+    for (std::u16string parent = FolderOf(target); parent.size() > scope_.destination.size();
+         parent = FolderOf(WithoutTrailingDelimiter(parent))) {
+      droppedFolders_.push_back(WithoutTrailingDelimiter(parent));
+    }
+  }
+  if (drops.empty()) return;
+  ForceToDisk();  // once for the batch: no file moves before every record of it is on the disk
+  for (const Drop& drop : drops) {
+    if (!RenameIn(drop.folder, drop.name, drop.asideName))
+      throw EFCreateError(drop.folder.Path() + drop.name, LastErrorText());
+  }
+}
+
 bool InstallJournal::Commit() {
   finished_ = true;
   bool clean = false;
@@ -231,6 +259,10 @@ bool InstallJournal::Commit() {
   handle_ = journal_file::kNoFile;
   // A moved-aside file still in use stays for the next run's recovery, and so does the journal.
   if (clean) (void)RemoveFile(scope_.journalFile);
+  // Deepest first, so that a folder emptied by its subfolder's removal goes too.
+  std::sort(droppedFolders_.begin(), droppedFolders_.end(),
+            [](const std::u16string& a, const std::u16string& b) { return a.size() > b.size(); });
+  for (const std::u16string& folder : droppedFolders_) RemoveFolderInScope(scope_, folder);
   return clean;
 }
 

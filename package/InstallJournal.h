@@ -52,6 +52,13 @@ class InstallJournal {
   // removes the new file and moves the old one back. Raises EFCreateError naming the target when
   // the existing file cannot be moved (in use, access denied).
   void PrepareTarget(const std::u16string& target);
+  // Removes files for good once the attempt is committed, as an upgrade drops the files of the
+  // version before that this one no longer has: each is moved aside like a replaced file, and
+  // rollback moves it back. The records of the whole batch reach the disk once, before the first
+  // file moves. A file that is gone, lies outside the destination or behind a link is left alone.
+  // At commit the folders that the dropped files leave empty are removed too. Raises EFCreateError
+  // naming a file that cannot be moved (in use, access denied).
+  void DropFiles(const std::vector<std::u16string>& targets);
 
   // Keeps the changes: removes the moved-aside files and the journal. True when all of them went;
   // a moved-aside file that stays (in use) is left for the next run's recovery to remove.
@@ -70,6 +77,7 @@ class InstallJournal {
   JournalScope scope_;
   std::intptr_t handle_;  // the open journal file: HANDLE on Windows, file descriptor elsewhere
   std::vector<JournalEntry> entries_;
+  std::vector<std::u16string> droppedFolders_;  // the folders of dropped files, removed at commit when empty
   bool finished_ = false;
 };
 

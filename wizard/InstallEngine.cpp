@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <set>
 
 #include "base/Errors.h"
 #include "base/FileSystem.h"
@@ -11,6 +12,7 @@
 #include "base/Text.h"
 #include "config/Global.h"
 #include "gui/Resources.h"
+#include "install/FileListResource.h"
 #include "package/Extract.h"
 #include "package/FileTable.h"
 #include "package/PackagePaths.h"
@@ -24,8 +26,6 @@
 namespace setup {
 
 namespace {
-
-constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 struct PublisherInfo {
   const char16_t* name;
@@ -104,6 +104,13 @@ std::u16string MessageOf(const std::exception_ptr& error) {
   }
 }
 
+// The file names as Windows compares them: without regard to case.
+std::u16string FoldedCase(const std::u16string& path) {
+  std::u16string folded = path;
+  if (!folded.empty()) CharUpperBuffW(reinterpret_cast<wchar_t*>(folded.data()), static_cast<DWORD>(folded.size()));
+  return folded;
+}
+
 std::unique_ptr<StepLog>& LogSlot() {
   static std::unique_ptr<StepLog> log = std::make_unique<StepLog>();
   return log;
@@ -114,6 +121,15 @@ std::unique_ptr<StepLog>& LogSlot() {
 StepLog& SetupLog() { return *LogSlot(); }
 
 void OpenSetupLog(const std::u16string& fileName) { LogSlot() = std::make_unique<StepLog>(fileName); }
+
+ProductIdentity ThisProductIdentity() {
+  return {Global::LoadConfigString(Global::idProductId), Global::LoadConfigString(Global::idProductDisplayNameEn),
+          Global::LoadConfigString(Global::idProductDisplayNameCn)};
+}
+
+std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product) {
+  return FindRegisteredInstall(HKEY_LOCAL_MACHINE, KnownKeyNames(product));
+}
 
 std::span<const std::byte> EmbeddedPackage() {
   // The package is read where it lies, in this program's own image: no copy on disk that
@@ -147,6 +163,45 @@ void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
 
 std::int64_t InstallRun::TotalUnpacked() const noexcept { return table_ ? table_->totalUnpacked : 0; }
 
+bool InstallRun::DecideKind() {
+  const std::optional<RegisteredInstall> earlier = FindEarlierInstall(choices_.identity);
+  if (earlier) {
+    log_.Line(u"Earlier install: version " + (earlier->version.empty() ? u"(none given)" : earlier->version) + u" in " +
+              earlier->location + u" (Uninstall entry " + earlier->keyName + u")");
+  } else {
+    log_.Line(u"Earlier install: none");
+  }
+  kind_ = DecideInstallKind(earlier ? std::optional(earlier->version) : std::nullopt, choices_.version);
+  std::u16string decision = u"Decision: " + std::u16string(InstallKindName(kind_));
+  if (earlier) decision += u" from " + earlier->version + u" to " + choices_.version;
+  if (kind_ == InstallKind::Downgrade && !choices_.allowDowngrade) {
+    log_.Line(decision + u": refused, downgrading was not allowed");
+    Fail(InstallOutcome::NewerInstalled,
+         u"Version " + earlier->version + u" is installed, newer than this Setup's " + choices_.version);
+    return false;
+  }
+  log_.Line(kind_ == InstallKind::Downgrade ? decision + u": allowed" : decision);
+  return true;
+}
+
+void InstallRun::FindDroppedFiles() {
+  const std::u16string uninstaller = choices_.setupDir + u"Uninst.exe";
+  if (!FileExists(uninstaller)) return;
+  std::vector<std::u16string> earlier;
+  try {
+    earlier = LoadInstalledFileList(uninstaller);
+  } catch (const Exception& error) {
+    // Without the list nothing is known to be the product's: every file there stays.
+    log_.Line(u"The earlier install's file list cannot be read; no file is dropped: " + error.Message());
+    return;
+  }
+  std::set<std::u16string> carried;
+  for (const std::u16string& file : DestinationFiles(*table_)) carried.insert(FoldedCase(file));
+  for (const std::u16string& file : earlier) {
+    if (!carried.contains(FoldedCase(file))) dropped_.push_back(file);
+  }
+}
+
 bool InstallRun::Prepare() {
   // What is installed, logged and registered is the folder the system reaches, and never the
   // root of a drive or a folder of the system's own.
@@ -159,6 +214,7 @@ bool InstallRun::Prepare() {
   }
   choices_.setupDir = *canonical;
   log_.Line(u"Destination: " + choices_.setupDir);
+  if (!DecideKind()) return false;
   try {
     MemorySource source(package_);
     table_ = std::make_unique<PackageTable>(LoadFileTable(source, u""));
@@ -190,6 +246,9 @@ bool InstallRun::Prepare() {
     Fail(InstallOutcome::WriteFailure, error.Message());
     return false;
   }
+
+  // After the recovery: an interrupted upgrade is back to the earlier install, whose list counts.
+  FindDroppedFiles();
 
   const std::int64_t free = FreeBytesFor(folder);
   log_.Line(u"Space needed: " + IntToText(TotalUnpacked()) + u" bytes; free: " + IntToText(free) + u" bytes");
@@ -250,6 +309,15 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
   };
   try {
     ExtractPackage(package_, choices_.setupDir, u"", control);
+    if (!dropped_.empty()) {
+      std::vector<std::u16string> paths;
+      for (const std::u16string& file : dropped_) {
+        log_.Line(u"Dropped: " + file);
+        paths.push_back(choices_.setupDir + file);
+      }
+      currentFile_ = choices_.setupDir;
+      journal_->DropFiles(paths);
+    }
     if (onPercent && shown != 100) onPercent(100);
     currentFile_.clear();
     log_.Line(u"Extracted: " + IntToText(TotalUnpacked()) + u" bytes");
@@ -274,7 +342,6 @@ bool InstallRun::Finish() {
     return false;
   }
   const std::u16string program = choices_.setupDir + choices_.shortName + u".exe";
-  const std::u16string uninstaller = u"\"" + choices_.setupDir + u"Uninst.exe\"";
   // Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
   try {
     if (choices_.desktopShortcut) {
@@ -286,34 +353,24 @@ bool InstallRun::Finish() {
       log_.Line(u"Shortcut: Quick Launch");
     }
 
-    const std::u16string key = kUninstallRoot + choices_.displayName;
-    (void)CreateRegistryKey(HKEY_LOCAL_MACHINE, key);
     // The product file may name its own publisher and web page; the built-in ones are the default.
     const bool chinese = choices_.languageIndex == Global::kChinese;
     const PublisherInfo& builtIn = chinese ? kChinesePublisher : kEnglishPublisher;
     const std::u16string publisherName =
         Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
     const std::u16string webPage = Global::LoadConfigString(chinese ? Global::idWebPageCn : Global::idWebPageEn);
-    std::u16string location = choices_.setupDir;
-    if (location.size() > 3 && location.back() == u'\\') location.pop_back();
-    const std::pair<const char16_t*, std::u16string> values[] = {
-        {u"DisplayIcon", program},
-        {u"DisplayName", choices_.displayName},
-        {u"DisplayVersion", choices_.version},
-        {u"Publisher", publisherName.empty() ? std::u16string(builtIn.name) : publisherName},
-        {u"URLInfoAbout", webPage.empty() ? std::u16string(builtIn.webPage) : webPage},
-        // Quoted: unquoted blanks would let Windows try "C:\Program.exe" first.
-        {u"UninstallString", uninstaller},
-        {u"InstallLocation", location},
-        {u"QuietUninstallString", uninstaller + u" /S"},
-    };
-    for (const auto& [name, data] : values) (void)WriteRegistryString(HKEY_LOCAL_MACHINE, key, name, data);
-    const std::pair<const char16_t*, DWORD> numbers[] = {
-        {u"EstimatedSize", static_cast<DWORD>((TotalUnpacked() + 1023) / 1024)},
-        {u"NoModify", 1},
-        {u"NoRepair", 1},
-    };
-    for (const auto& [name, value] : numbers) (void)WriteRegistryDword(HKEY_LOCAL_MACHINE, key, name, value);
+    const std::u16string keyName = UninstallKeyName(choices_.identity, choices_.displayName);
+    WriteUninstallEntry(HKEY_LOCAL_MACHINE, keyName,
+                        {choices_.setupDir, program, choices_.displayName, choices_.version,
+                         publisherName.empty() ? std::u16string(builtIn.name) : publisherName,
+                         webPage.empty() ? std::u16string(builtIn.webPage) : webPage, TotalUnpacked()});
+    const std::u16string key = std::u16string(kUninstallKeyPath) + u"\\" + keyName;
+    // One entry per install: one the same folder's uninstaller made under another name (in the
+    // other language, or before the product had an identity) goes.
+    for (const std::u16string& name : KnownKeyNames(choices_.identity)) {
+      if (name != keyName && RemoveUninstallRegistration(HKEY_LOCAL_MACHINE, name, choices_.setupDir + u"Uninst.exe"))
+        log_.Line(u"Registration replaced: " + name);
+    }
     log_.Line(u"Registered: HKEY_LOCAL_MACHINE\\" + key);
   } catch (const Exception& error) {
     // Deliberately not a failure: the product is installed; only its conveniences are missing.

@@ -12,11 +12,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "base/StepLog.h"
+#include "install/UninstallEntry.h"
+#include "install/Versions.h"
 #include "package/InstallJournal.h"
 #include "product/ExitCodes.h"
 
@@ -35,6 +38,7 @@ enum class InstallOutcome : int {
   WriteFailure = product::kExitFileNotWritten,
   Cancelled = product::kExitCancelled,
   AnotherInstallRunning = product::kExitAnotherInstall,
+  NewerInstalled = product::kExitNewerInstalled,
 };
 
 struct InstallChoices {
@@ -45,7 +49,16 @@ struct InstallChoices {
   std::u16string displayName;
   std::u16string shortName;
   std::u16string version;
+  ProductIdentity identity;     // what names the Uninstall entry, and finds an earlier install
+  bool allowDowngrade = false;  // a newer version found installed is replaced all the same
 };
+
+// This program's product, from its configuration strings.
+ProductIdentity ThisProductIdentity();
+
+// The install of this product that an earlier Setup registered on this machine, by any name the
+// product's entry may have had; nothing when there is none.
+std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product);
 
 struct InstallFailure {
   InstallOutcome outcome = InstallOutcome::Installed;
@@ -71,12 +84,16 @@ class InstallRun {
   InstallRun(const InstallRun&) = delete;
   InstallRun& operator=(const InstallRun&) = delete;
 
-  // On the calling thread, before anything is written: undoes an unfinished earlier attempt in
-  // the destination, compares the volume's free space with the package's unpacked size, and makes
-  // the destination folder. False with Failure() set when the install cannot go on.
+  // On the calling thread, before anything is written: finds the earlier install and decides what
+  // this one is to it (a newer version installed stops it unless downgrading is allowed), undoes
+  // an unfinished earlier attempt in the destination, compares the volume's free space with the
+  // package's unpacked size, and makes the destination folder. False with Failure() set when the
+  // install cannot go on.
   bool Prepare();
   // The extraction under the journal; may run on a worker thread. `onPercent` receives the share
-  // of bytes written, 0 to 100, only when it changes. On failure or cancel everything is rolled
+  // of bytes written, 0 to 100, only when it changes. Over an earlier install in the same folder,
+  // the files that install listed and this package does not carry are dropped under the same
+  // journal; what the user made there is not the product's and stays. On failure or cancel everything is rolled
   // back before it returns false. Never raises.
   bool Extract(const std::function<void(std::int64_t percent)>& onPercent);
   // After a successful Extract, on a thread with a COM apartment: shortcuts, Uninstall key, and
@@ -91,6 +108,8 @@ class InstallRun {
   void RequestCancel() noexcept { cancel_ = true; }
   const InstallFailure& Failure() const noexcept { return failure_; }
   const InstallChoices& Choices() const noexcept { return choices_; }
+  // What Prepare found: the kind of install, and the version installed before (empty for none).
+  InstallKind Kind() const noexcept { return kind_; }
 
  private:
   void Fail(InstallOutcome outcome, std::u16string reason);
@@ -107,6 +126,12 @@ class InstallRun {
   InstallFailure failure_;
   std::u16string currentFile_;
   std::unique_ptr<PackageTable> table_;  // read by Prepare, used by Extract
+  InstallKind kind_ = InstallKind::Fresh;
+  std::vector<std::u16string> dropped_;  // the earlier install's files this package does not carry
+  // Decides the kind of install from the earlier one; false (Failure() set) for a refused downgrade.
+  bool DecideKind();
+  // The files of the earlier install in the destination that this package no longer carries.
+  void FindDroppedFiles();
   // The package's unpacked size, from the table Prepare read (0 before).
   std::int64_t TotalUnpacked() const noexcept;
 };

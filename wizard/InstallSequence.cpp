@@ -41,6 +41,18 @@ void TForm1::RunInstallSequence() {
   choices.displayName = ProductDisplayName;
   choices.shortName = ProductShortName;
   choices.version = ProductVersion;
+  choices.identity = ThisProductIdentity();
+  // An older version over a newer one only when the user says so; No leaves everything as it was.
+  if (const auto earlier = FindEarlierInstall(choices.identity);
+      earlier && DecideInstallKind(earlier->version, choices.version) == InstallKind::Downgrade) {
+    const TInstallTexts texts = InstallTexts(Global::LanguageIndex);
+    if (MessageBoxW(Handle(), WidePtr(DowngradeQuestionText(texts, earlier->version, choices.version)),
+                    WidePtr(ApplicationTitle()), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+      SetupLog().Line(u"Downgrade from " + earlier->version + u" to " + choices.version + u": answered No");
+      return;
+    }
+    choices.allowDowngrade = true;
+  }
 
   std::unique_ptr<InstallRun> run;
   try {

@@ -12,14 +12,18 @@ TInstallTexts English() {
       u"File:",
       u"The setup package is damaged. Please download the setup program again.",
       u"The file could not be written.",
-      u"Setup.exe [/S [/D=folder]] [/LOG=file]\n\n"
+      u"Setup.exe [/S [/ALLOWDOWNGRADE] [/D=folder]] [/LOG=file]\n\n"
       u"/S\tinstall without asking anything\n"
+      u"/ALLOWDOWNGRADE\treplace a newer installed version all the same\n"
       u"/D=folder\tthe destination folder; last, may hold blanks\n"
       u"/LOG=file\twrite every step to this file (UTF-8)\n"
       u"/?\tshow this text\n\n"
       u"Exit codes: 0 installed, 1 bad command line, 2 the product is running, 3 unusable "
       u"destination, 4 not enough space, 5 damaged package, 6 write failure, 1602 cancelled, "
-      u"1618 another install of this product is running.",
+      u"1618 another install of this product is running, 1638 a newer version is installed, 3010 installed, "
+      u"restart needed.",
+      u"Version %1 of this product is installed, which is newer than version %2 that this Setup installs.\n\n"
+      u"Do you want to replace it with the older version?",
   };
 }
 
@@ -30,13 +34,16 @@ TInstallTexts Chinese() {
       u"文件：",
       u"安装包已损坏。请重新下载安装程序。",
       u"无法写入该文件。",
-      u"Setup.exe [/S [/D=文件夹]] [/LOG=文件]\n\n"
+      u"Setup.exe [/S [/ALLOWDOWNGRADE] [/D=文件夹]] [/LOG=文件]\n\n"
       u"/S\t静默安装，不提出任何问题\n"
+      u"/ALLOWDOWNGRADE\t即使已安装更新的版本也照样替换\n"
       u"/D=文件夹\t安装到该文件夹；须放在最后，可以包含空格\n"
       u"/LOG=文件\t把每一步写入该文件（UTF-8）\n"
       u"/?\t显示本说明\n\n"
       u"退出代码：0 已安装，1 命令行错误，2 产品正在运行，3 目标文件夹不可用，4 磁盘空间不足，"
-      u"5 安装包已损坏，6 写入失败，1602 已取消，1618 本产品的另一个安装正在进行。",
+      u"5 安装包已损坏，6 写入失败，1602 已取消，1618 本产品的另一个安装正在进行，1638 已安装更新的版本，"
+      u"3010 已安装，需要重新启动。",
+      u"已安装本产品的 %1 版，比本安装程序的 %2 版更新。\n\n要用旧版本替换它吗？",
   };
 }
 
@@ -49,6 +56,22 @@ std::u16string NotEnoughSpaceText(const TInstallTexts& texts, const std::u16stri
   const std::size_t at = text.find(u"%s");
   if (at != std::u16string::npos) text.replace(at, 2, missing);
   return text;
+}
+
+std::u16string DowngradeQuestionText(const TInstallTexts& texts, const std::u16string& installed,
+                                     const std::u16string& carried) {
+  const std::u16string& text = texts.downgradeQuestion;
+  // One pass, so a version that holds "%2" is not taken for the second place.
+  std::u16string result;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'1' || text[i + 1] == u'2')) {
+      result += text[i + 1] == u'1' ? installed : carried;
+      ++i;
+    } else {
+      result += text[i];
+    }
+  }
+  return result;
 }
 
 }  // namespace setup

@@ -2,11 +2,20 @@
 
 #include "base/FileSystem.h"
 #include "shell/Shortcuts.h"
+#include "wizard/InstallEngine.h"
 #include "wizard/SystemFacts.h"
 
 namespace setup {
 
-std::u16string ProposedDestination(const std::u16string& displayName, const std::u16string& shortName) {
+std::u16string ProposedDestination(const ProductIdentity& product, const std::u16string& displayName,
+                                   const std::u16string& shortName) {
+  // The entry first: it is there whoever installed (an administrator, the system account) and
+  // whichever shortcuts were made or deleted since.
+  if (const auto earlier = FindEarlierInstall(product); earlier && DirectoryExists(earlier->location)) {
+    std::u16string location = earlier->location;
+    while (location.size() > 3 && location.back() == u'\\') location.pop_back();
+    return location;
+  }
   // An earlier installation's shortcut names the folder it went to.
   std::u16string folder = FindShortcutFolder(displayName, u"QuickLaunch");
   if (folder.empty()) folder = FindShortcutFolder(displayName, u"Desktop");

@@ -3,11 +3,14 @@
 
 #include <string>
 
+#include "install/UninstallEntry.h"
+
 namespace setup {
 
-// The folder of an earlier installation, found through its Quick Launch or desktop shortcut when
-// that folder still exists, else
-// "%PROGRAMFILES%\Velmora Soft\<short name>"; without a trailing backslash.
-std::u16string ProposedDestination(const std::u16string& displayName, const std::u16string& shortName);
+// The folder of an earlier installation when that folder still exists: the one its Uninstall
+// entry names, else the one its Quick Launch or desktop shortcut leads to; otherwise
+// "%PROGRAMFILES%\Velmora Soft\<short name>". Without a trailing backslash.
+std::u16string ProposedDestination(const ProductIdentity& product, const std::u16string& displayName,
+                                   const std::u16string& shortName);
 
 }  // namespace setup

@@ -56,6 +56,8 @@ SetupCommand ParseSetupCommand(std::u16string_view arguments) {
     const std::u16string word = NextWord(rest);
     if (word.size() == 2 && StartsWithSwitch(word, u"/S")) {
       command.silent = true;
+    } else if (word.size() == 15 && StartsWithSwitch(word, u"/ALLOWDOWNGRADE")) {
+      command.allowDowngrade = true;
     } else if (word == u"/?") {
       command.usage = true;
     } else if (StartsWithSwitch(word, u"/D=")) {

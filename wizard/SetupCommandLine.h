@@ -1,5 +1,6 @@
 // Setup.exe's command line:
 //   /S           install without a window; the exit code tells the outcome
+//   /ALLOWDOWNGRADE  let an older version replace a newer one (refused otherwise with /S)
 //   /D=folder    the destination; it comes last and is the rest of the line, blanks included
 //                (a quoted "/D=folder" is taken as well)
 //   /LOG=file    write every step and file to this file (UTF-8); quotes may surround it
@@ -17,6 +18,7 @@ struct SetupCommand {
   bool valid = true;
   bool silent = false;
   bool usage = false;
+  bool allowDowngrade = false;
   std::optional<std::u16string> destination;
   std::u16string logFile;
 };

@@ -11,6 +11,7 @@
 #include "shell/Drives.h"
 #include "shell/Shortcuts.h"
 #include "wizard/Agreement.h"
+#include "wizard/InstallEngine.h"
 #include "wizard/ProposedDestination.h"
 #include "wizard/SetupForm.h"
 #include "wizard/SystemFacts.h"
@@ -151,6 +152,8 @@ void TForm1::ApplyChineseLayout() {
   lblComplete.SetPosition(203, 28);
 }
 
-void TForm1::ProposeDestination() { editSetupDir.SetText(ProposedDestination(ProductDisplayName, ProductShortName)); }
+void TForm1::ProposeDestination() {
+  editSetupDir.SetText(ProposedDestination(ThisProductIdentity(), ProductDisplayName, ProductShortName));
+}
 
 }  // namespace setup

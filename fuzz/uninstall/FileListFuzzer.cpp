@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "uninstall/FileList.h"
+#include "install/FileList.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "uninstall/FileList.h"
+#include "install/FileList.h"
 
 namespace setup {
 namespace {

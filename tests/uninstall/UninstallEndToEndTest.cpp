@@ -21,7 +21,7 @@
 #include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
 #include "tests/e2e/support/Driver.h"
-#include "uninstall/FileList.h"
+#include "install/FileList.h"
 #include "uninstall/UninstallTexts.h"
 
 namespace setup::e2e {

@@ -1,4 +1,4 @@
-#include "uninstall/FileList.h"
+#include "install/FileList.h"
 
 #include <algorithm>
 #include <set>
