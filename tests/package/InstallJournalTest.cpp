@@ -142,6 +142,44 @@ TEST_F(Journal, CommitKeepsTheNewFilesAndLeavesNoTrace) {
             (std::vector<std::string>{"My notes.txt", "Program.exe", "large.bin", "sub/deep/data.bin"}));
 }
 
+// An upgrade drops the files of the version before that the new one does not carry: they go with
+// the folders they leave empty at commit and all come back on a rollback. A file the user made
+// beside them, a file outside the destination and a file that is already gone are left alone.
+TEST_F(Journal, DroppedFilesGoAtCommitAndComeBackOnRollback) {
+  const fs::path outside = sandbox_.Path() / "Outside.txt";
+  for (const bool commit : {false, true}) {
+    WriteBytes(destination_ / "old" / "c.txt", "c");
+    WriteBytes(destination_ / "old" / "deeper" / "e.txt", "e");
+    WriteBytes(destination_ / "kept" / "f.txt", "f");
+    WriteBytes(destination_ / "kept" / "mine.txt", "the user's");
+    WriteBytes(outside, "not the product's");
+    const Snapshot staged = Take(sandbox_.Path());
+    {
+      InstallJournal journal(Scope(), {});
+      journal.DropFiles({(destination_ / "old" / "c.txt").u16string(),
+                         (destination_ / "old" / "deeper" / "e.txt").u16string(),
+                         (destination_ / "kept" / "f.txt").u16string(), (destination_ / "gone.txt").u16string(),
+                         outside.u16string()});
+      EXPECT_FALSE(fs::exists(destination_ / "old" / "c.txt"));
+      if (commit) {
+        EXPECT_TRUE(journal.Commit());
+      } else {
+        journal.Rollback();
+      }
+    }
+    if (!commit) {
+      EXPECT_TRUE(Take(sandbox_.Path()) == staged) << Differences(staged, Take(sandbox_.Path()));
+      continue;
+    }
+    EXPECT_FALSE(fs::exists(destination_ / "old"));
+    EXPECT_FALSE(fs::exists(destination_ / "kept" / "f.txt"));
+    EXPECT_EQ(ReadBytes(destination_ / "kept" / "mine.txt"), "the user's");
+    EXPECT_EQ(ReadBytes(outside), "not the product's");
+    EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "kept/mine.txt"}));
+    EXPECT_FALSE(fs::exists(fs::path(Scope().journalFile)));
+  }
+}
+
 TEST_F(Journal, DamagedLastStreamRollsEverythingBack) {
   EXPECT_THROW(Install(MakeProduct(true)), EDecompressionError);
   ExpectAsBefore();
