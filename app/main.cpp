@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     }
   }
   // One install or removal of this product at a time: a second one waits a moment, then says so.
-  const ProductInstallLock lock(Global::LoadConfigString(Global::idProductShortName), kInstallLockWait);
+  const ProductInstallLock lock(ThisProductLockIdentity(), kInstallLockWait);
   if (!lock.Held()) {
     SetupLog().Line(u"Stopped: another install or removal of this product is running");
     if (!command.silent)

@@ -30,6 +30,7 @@ enum ConfigId : unsigned {
   idWebPageEn = product::kWebPageEnId,
   idWebPageCn = product::kWebPageCnId,
   idProductId = product::kProductIdId,
+  idScope = product::kScopeId,
 };
 
 // Text of a string-table id of this executable: at most 1023 characters, empty when absent.

@@ -3,8 +3,14 @@
 #include <windows.h>
 
 #include "base/Text.h"
+#include "config/Global.h"
 
 namespace setup {
+
+std::u16string ThisProductLockIdentity() {
+  const std::u16string identity = Global::LoadConfigString(Global::idProductId);
+  return identity.empty() ? Global::LoadConfigString(Global::idProductShortName) : identity;
+}
 
 std::u16string ProductInstallLock::MutexName(const std::u16string& productIdentity) {
   std::u16string name = u"Global\\SetupToolkit.Install." + productIdentity;

@@ -29,6 +29,9 @@ class ProductInstallLock {
   bool held_ = false;
 };
 
+// The identity this program's product is locked by: its ProductId, else its short name.
+std::u16string ThisProductLockIdentity();
+
 // How long a second Setup.exe or Uninst.exe waits for the first one.
 inline constexpr std::uint32_t kInstallLockWait = 3000;
 

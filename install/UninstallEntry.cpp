@@ -37,6 +37,8 @@ std::u16string ReadText(HKEY root, const std::u16string& keyPath, const char16_t
 
 }  // namespace
 
+HKEY UninstallRoot(InstallScope scope) { return scope == InstallScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
 std::u16string UninstallKeyName(const ProductIdentity& product, const std::u16string& displayName) {
   return product.productId.empty() ? displayName : product.productId;
 }

@@ -10,11 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "install/InstallScope.h"
+
 namespace setup {
 
 // The key under which every product is registered for removal, below HKEY_LOCAL_MACHINE (a
 // machine-wide install) or HKEY_CURRENT_USER (an install for one user).
 inline constexpr char16_t kUninstallKeyPath[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// HKEY_LOCAL_MACHINE for a machine-wide install, HKEY_CURRENT_USER for one user's.
+HKEY UninstallRoot(InstallScope scope);
 
 // What names a product's entry: its identity when the product file gives one (the same in every
 // language and version), else its display name in the language of the running program.

@@ -280,12 +280,12 @@ void InstallJournal::Rollback() noexcept {
   }
 }
 
-std::u16string JournalFolder(const std::u16string& parent) {
+std::u16string JournalFolder(const std::u16string& parent, journal_file::JournalWriters writers) {
   std::u16string folder = IncludeTrailingPathDelimiter(parent);
   for (const char16_t* step : {u"Setup Toolkit", u"Journals"}) {
     folder += step;
-    if (!journal_file::MakeProtectedFolder(folder))
-      throw EFCreateError(folder, u"The folder for install journals is not one only administrators can write");
+    if (!journal_file::MakeProtectedFolder(folder, writers))
+      throw EFCreateError(folder, u"The folder for install journals is not one only its writers can write");
     folder = IncludeTrailingPathDelimiter(folder);
   }
   return folder;

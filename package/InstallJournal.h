@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "package/JournalEntries.h"
+#include "package/JournalFile.h"
 
 namespace setup {
 
@@ -84,7 +85,10 @@ class InstallJournal {
 // The folder for the journals below `parent` (the system's program-data folder), made or checked
 // as one only administrators and the system can write. Raises EFCreateError when it cannot be
 // made or what is there cannot be trusted (a link, or a folder someone else made).
-std::u16string JournalFolder(const std::u16string& parent);
+// For one user's own installs `parent` is that user's local application-data folder, and the
+// folders are the user's to write as well.
+std::u16string JournalFolder(const std::u16string& parent,
+                             journal_file::JournalWriters writers = journal_file::JournalWriters::Administrators);
 // The journal's name for one product and destination: "~stp<16 hex digits>.jnl", the digits
 // from a hash of both, so that installs of the same product into different folders, and of
 // different products, keep their own journals.

@@ -27,9 +27,14 @@ Trust OpenTrusted(const std::u16string& path, std::intptr_t& file);
 // Reads the whole file, at most `limit` bytes; false when it is larger or cannot be read.
 bool ReadAll(std::intptr_t file, std::string& text, std::size_t limit);
 
-// Makes `path` (whose parent exists) a folder that only administrators and the system can write
-// into, or checks the one that is there: false when it cannot be made, or when what is there is
-// a link or reparse point, not a folder, or owned by anyone else.
-bool MakeProtectedFolder(const std::u16string& path);
+// Who may write into a journal folder besides the system and the administrators: nobody (the
+// journals of machine-wide installs), or its owner too (those of one user's own installs, in that
+// user's profile, made without elevation).
+enum class JournalWriters { Administrators, AdministratorsAndOwner };
+
+// Makes `path` (whose parent exists) a folder that only those writers can write into, or checks
+// the one that is there: false when it cannot be made, or when what is there is a link or
+// reparse point, not a folder, or owned by anyone else.
+bool MakeProtectedFolder(const std::u16string& path, JournalWriters writers);
 
 }  // namespace setup::journal_file

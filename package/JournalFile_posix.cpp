@@ -62,7 +62,8 @@ bool ReadAll(std::intptr_t file, std::string& text, std::size_t limit) {
   }
 }
 
-bool MakeProtectedFolder(const std::u16string& path) {
+bool MakeProtectedFolder(const std::u16string& path, JournalWriters /*writers*/) {
+  // One owner, who alone may write: the same for both kinds of writers here.
   const std::string native = NativePath(path);
   if (::mkdir(native.c_str(), 0700) != 0 && errno != EEXIST) return false;
   struct stat st {};

@@ -145,12 +145,15 @@ bool ReadAll(std::intptr_t file, std::string& text, std::size_t limit) {
   }
 }
 
-bool MakeProtectedFolder(const std::u16string& path) {
-  // Full control for the system and the administrators, nothing inherited, nothing for others:
-  // what is inside can only have been written by them.
+bool MakeProtectedFolder(const std::u16string& path, JournalWriters writers) {
+  // Full control for the system and the administrators (and the folder's owner, for one user's
+  // journals), nothing inherited, nothing for others: what is inside can only have been written
+  // by them.
+  const wchar_t* const access = writers == JournalWriters::Administrators
+                                    ? L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+                                    : L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;OW)";
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)", SDDL_REVISION_1,
-                                                            &descriptor, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(access, SDDL_REVISION_1, &descriptor, nullptr))
     return false;
   const LocalMemory held(descriptor);
   SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};

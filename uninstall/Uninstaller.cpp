@@ -106,7 +106,9 @@ std::vector<std::u16string> RemoveInstallation(const Product& product, const std
   for (const std::u16string& path : stays) log.Line(u"Kept (not installed by this product): " + path);
 
   for (const std::u16string& name : product.keyNames) {
-    if (RemoveUninstallRegistration(HKEY_LOCAL_MACHINE, name, uninstaller)) log.Line(u"Registration removed: " + name);
+    if (RemoveUninstallRegistration(UninstallRoot(InstallScopeFromText(Global::LoadConfigString(Global::idScope))),
+                                    name, uninstaller))
+      log.Line(u"Registration removed: " + name);
   }
   if (!StartSelfRemoval()) left.push_back(uninstaller);
   return left;
@@ -116,7 +118,7 @@ int Uninstall(const UninstallOptions& options, StepLog& log) {
   Global::LanguageIndex = Global::LanguageIndexForCodePage(GetACP());
   log.Line(options.silent ? u"Uninstall: silent" : u"Uninstall");
   // One install or removal of this product at a time, shared with its Setup.exe.
-  const ProductInstallLock lock(Global::LoadConfigString(Global::idProductShortName), kInstallLockWait);
+  const ProductInstallLock lock(ThisProductLockIdentity(), kInstallLockWait);
   if (!lock.Held()) {
     log.Line(u"Stopped: another install or removal of this product is running");
     if (!options.silent) ShowWarning(AnotherInstallRunningText(Global::LanguageIndex));

@@ -50,12 +50,14 @@ std::vector<std::u16string> SystemTargets(const PackageTable& table) {
   return targets;
 }
 
-// The system's folder for data of all users (C:\ProgramData); its subfolders can be made
-// protected. Raises when the system names none.
-std::u16string CommonProgramDataFolder() {
+// Where the journals' folder lies: the system's folder for data of all users (C:\ProgramData) for
+// a machine-wide install, the user's local application data for one user's. Raises when the
+// system names none.
+std::u16string JournalParentFolder(InstallScope scope) {
   wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path)) || path[0] == 0)
-    throw Exception(u"The folder for data of all users is unknown");
+  const int folder = scope == InstallScope::User ? CSIDL_LOCAL_APPDATA : CSIDL_COMMON_APPDATA;
+  if (FAILED(SHGetFolderPathW(nullptr, folder, nullptr, SHGFP_TYPE_CURRENT, path)) || path[0] == 0)
+    throw Exception(u"The folder for the install journals is unknown");
   return FromWide(path);
 }
 
@@ -127,8 +129,10 @@ ProductIdentity ThisProductIdentity() {
           Global::LoadConfigString(Global::idProductDisplayNameCn)};
 }
 
-std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product) {
-  return FindRegisteredInstall(HKEY_LOCAL_MACHINE, KnownKeyNames(product));
+InstallScope ThisProductScope() { return InstallScopeFromText(Global::LoadConfigString(Global::idScope)); }
+
+std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product, InstallScope scope) {
+  return FindRegisteredInstall(UninstallRoot(scope), KnownKeyNames(product));
 }
 
 std::span<const std::byte> EmbeddedPackage() {
@@ -164,7 +168,7 @@ void InstallRun::Fail(InstallOutcome outcome, std::u16string reason) {
 std::int64_t InstallRun::TotalUnpacked() const noexcept { return table_ ? table_->totalUnpacked : 0; }
 
 bool InstallRun::DecideKind() {
-  const std::optional<RegisteredInstall> earlier = FindEarlierInstall(choices_.identity);
+  const std::optional<RegisteredInstall> earlier = FindEarlierInstall(choices_.identity, choices_.scope);
   if (earlier) {
     log_.Line(u"Earlier install: version " + (earlier->version.empty() ? u"(none given)" : earlier->version) + u" in " +
               earlier->location + u" (Uninstall entry " + earlier->keyName + u")");
@@ -225,9 +229,14 @@ bool InstallRun::Prepare() {
 
   const std::u16string folder = choices_.setupDir;
   try {
-    // The journal is administrator data: it lies in a folder only administrators can write,
-    // named after the product and the destination, never in the destination itself.
-    scope_.journalFile = JournalFolder(CommonProgramDataFolder()) + JournalFileName(choices_.shortName, folder);
+    // The journal is administrator data: it lies in a folder only administrators can write (and,
+    // for one user's install, that user), named after the product and the destination, never in
+    // the destination itself.
+    const bool oneUser = choices_.scope == InstallScope::User;
+    scope_.journalFile = JournalFolder(JournalParentFolder(choices_.scope),
+                                       oneUser ? journal_file::JournalWriters::AdministratorsAndOwner
+                                               : journal_file::JournalWriters::Administrators) +
+                         JournalFileName(choices_.shortName, folder);
     scope_.destination = folder;
     const std::u16string system = DefaultSystemFolder()();
     scope_.systemFolder = system.empty() ? std::u16string() : IncludeTrailingPathDelimiter(system);
@@ -360,7 +369,8 @@ bool InstallRun::Finish() {
         Global::LoadConfigString(chinese ? Global::idPublisherCn : Global::idPublisherEn);
     const std::u16string webPage = Global::LoadConfigString(chinese ? Global::idWebPageCn : Global::idWebPageEn);
     const std::u16string keyName = UninstallKeyName(choices_.identity, choices_.displayName);
-    WriteUninstallEntry(HKEY_LOCAL_MACHINE, keyName,
+    const HKEY root = UninstallRoot(choices_.scope);
+    WriteUninstallEntry(root, keyName,
                         {choices_.setupDir, program, choices_.displayName, choices_.version,
                          publisherName.empty() ? std::u16string(builtIn.name) : publisherName,
                          webPage.empty() ? std::u16string(builtIn.webPage) : webPage, TotalUnpacked()});
@@ -368,10 +378,11 @@ bool InstallRun::Finish() {
     // One entry per install: one the same folder's uninstaller made under another name (in the
     // other language, or before the product had an identity) goes.
     for (const std::u16string& name : KnownKeyNames(choices_.identity)) {
-      if (name != keyName && RemoveUninstallRegistration(HKEY_LOCAL_MACHINE, name, choices_.setupDir + u"Uninst.exe"))
+      if (name != keyName && RemoveUninstallRegistration(root, name, choices_.setupDir + u"Uninst.exe"))
         log_.Line(u"Registration replaced: " + name);
     }
-    log_.Line(u"Registered: HKEY_LOCAL_MACHINE\\" + key);
+    log_.Line((root == HKEY_CURRENT_USER ? u"Registered: HKEY_CURRENT_USER\\" : u"Registered: HKEY_LOCAL_MACHINE\\") +
+              key);
   } catch (const Exception& error) {
     // Deliberately not a failure: the product is installed; only its conveniences are missing.
     log_.Line(u"Skipped the rest of the shortcuts and the registration: " + error.Message());

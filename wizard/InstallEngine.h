@@ -49,16 +49,18 @@ struct InstallChoices {
   std::u16string displayName;
   std::u16string shortName;
   std::u16string version;
-  ProductIdentity identity;     // what names the Uninstall entry, and finds an earlier install
+  ProductIdentity identity;  // what names the Uninstall entry, and finds an earlier install
+  InstallScope scope = InstallScope::Machine;
   bool allowDowngrade = false;  // a newer version found installed is replaced all the same
 };
 
-// This program's product, from its configuration strings.
+// This program's product and whom it installs for, from its configuration strings.
 ProductIdentity ThisProductIdentity();
+InstallScope ThisProductScope();
 
-// The install of this product that an earlier Setup registered on this machine, by any name the
-// product's entry may have had; nothing when there is none.
-std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product);
+// The install of this product that an earlier Setup registered in this scope (on this machine, or
+// for this user), by any name the product's entry may have had; nothing when there is none.
+std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& product, InstallScope scope);
 
 struct InstallFailure {
   InstallOutcome outcome = InstallOutcome::Installed;

@@ -42,8 +42,9 @@ void TForm1::RunInstallSequence() {
   choices.shortName = ProductShortName;
   choices.version = ProductVersion;
   choices.identity = ThisProductIdentity();
+  choices.scope = ThisProductScope();
   // An older version over a newer one only when the user says so; No leaves everything as it was.
-  if (const auto earlier = FindEarlierInstall(choices.identity);
+  if (const auto earlier = FindEarlierInstall(choices.identity, choices.scope);
       earlier && DecideInstallKind(earlier->version, choices.version) == InstallKind::Downgrade) {
     const TInstallTexts texts = InstallTexts(Global::LanguageIndex);
     if (MessageBoxW(Handle(), WidePtr(DowngradeQuestionText(texts, earlier->version, choices.version)),

@@ -7,11 +7,11 @@
 
 namespace setup {
 
-std::u16string ProposedDestination(const ProductIdentity& product, const std::u16string& displayName,
-                                   const std::u16string& shortName) {
+std::u16string ProposedDestination(const ProductIdentity& product, InstallScope scope,
+                                   const std::u16string& displayName, const std::u16string& shortName) {
   // The entry first: it is there whoever installed (an administrator, the system account) and
   // whichever shortcuts were made or deleted since.
-  if (const auto earlier = FindEarlierInstall(product); earlier && DirectoryExists(earlier->location)) {
+  if (const auto earlier = FindEarlierInstall(product, scope); earlier && DirectoryExists(earlier->location)) {
     std::u16string location = earlier->location;
     while (location.size() > 3 && location.back() == u'\\') location.pop_back();
     return location;
@@ -24,6 +24,7 @@ std::u16string ProposedDestination(const ProductIdentity& product, const std::u1
     folder.pop_back();  // the trailing backslash
     return folder;
   }
+  if (scope == InstallScope::User) return EnvironmentVariable(u"LOCALAPPDATA") + u"\\Programs\\" + shortName;
   return EnvironmentVariable(u"PROGRAMFILES") + u"\\Velmora Soft\\" + shortName;
 }
 

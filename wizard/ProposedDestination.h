@@ -9,8 +9,10 @@ namespace setup {
 
 // The folder of an earlier installation when that folder still exists: the one its Uninstall
 // entry names, else the one its Quick Launch or desktop shortcut leads to; otherwise
-// "%PROGRAMFILES%\Velmora Soft\<short name>". Without a trailing backslash.
-std::u16string ProposedDestination(const ProductIdentity& product, const std::u16string& displayName,
-                                   const std::u16string& shortName);
+// "%PROGRAMFILES%\Velmora Soft\<short name>" (machine-wide) or
+// "%LOCALAPPDATA%\Programs\<short name>" (one user's, where the system keeps such programs).
+// Without a trailing backslash.
+std::u16string ProposedDestination(const ProductIdentity& product, InstallScope scope,
+                                   const std::u16string& displayName, const std::u16string& shortName);
 
 }  // namespace setup

@@ -153,7 +153,8 @@ void TForm1::ApplyChineseLayout() {
 }
 
 void TForm1::ProposeDestination() {
-  editSetupDir.SetText(ProposedDestination(ThisProductIdentity(), ProductDisplayName, ProductShortName));
+  editSetupDir.SetText(
+      ProposedDestination(ThisProductIdentity(), ThisProductScope(), ProductDisplayName, ProductShortName));
 }
 
 }  // namespace setup

@@ -80,14 +80,15 @@ int Install(const SetupCommand& command) {
   choices.displayName = Global::LoadConfigString(
       Global::LanguageIndex == Global::kChinese ? Global::idProductDisplayNameCn : Global::idProductDisplayNameEn);
   choices.identity = ThisProductIdentity();
+  choices.scope = ThisProductScope();
   choices.allowDowngrade = command.allowDowngrade;
   // The wizard's defaults: the desktop shortcut, and Quick Launch where the system has it.
   choices.desktopShortcut = true;
   choices.quickLaunchShortcut = WindowsMajorVersion() < 6;
 
-  const std::u16string folder = command.destination
-                                    ? *command.destination
-                                    : ProposedDestination(choices.identity, choices.displayName, choices.shortName);
+  const std::u16string folder = command.destination ? *command.destination
+                                                    : ProposedDestination(choices.identity, choices.scope,
+                                                                          choices.displayName, choices.shortName);
   if (!IsOnFixedDrive(folder, GetFixedDriveLetters())) {
     log.Line(u"Failed: the destination is not a folder on a fixed drive: " + folder);
     return Code(InstallOutcome::UnusableDestination);

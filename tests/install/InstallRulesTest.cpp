@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "install/InstallScope.h"
 #include "install/Versions.h"
 
 namespace setup {
@@ -50,6 +51,13 @@ TEST(Versions, DecideTheKindOfInstall) {
   EXPECT_EQ(DecideInstallKind(u"2.30 beta", u"2.30 beta"), InstallKind::Repair);
   EXPECT_EQ(DecideInstallKind(u"2.30 beta", u"2.30"), InstallKind::Upgrade);
   EXPECT_EQ(DecideInstallKind(u"", u"2.0"), InstallKind::Upgrade);
+}
+
+TEST(InstallScope, OnlyUserMeansOneUser) {
+  EXPECT_EQ(InstallScopeFromText(u"user"), InstallScope::User);
+  EXPECT_EQ(InstallScopeFromText(u"USER"), InstallScope::User);
+  for (const std::u16string_view text : {u"machine", u"", u"users", u" user"})
+    EXPECT_EQ(InstallScopeFromText(text), InstallScope::Machine);
 }
 
 }  // namespace
