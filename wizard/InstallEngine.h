@@ -35,6 +35,8 @@ enum class InstallOutcome : int {
   WriteFailure = product::kExitFileNotWritten,
   Cancelled = product::kExitCancelled,
   AnotherInstallRunning = product::kExitAnotherInstall,
+  // Installed, but files that other programs held open are replaced at the next restart.
+  RestartNeeded = product::kExitRestartNeeded,
 };
 
 struct InstallChoices {
@@ -90,6 +92,8 @@ class InstallRun {
 
   void RequestCancel() noexcept { cancel_ = true; }
   const InstallFailure& Failure() const noexcept { return failure_; }
+  // After a successful Extract: some files were in use and are replaced at the next restart.
+  bool RestartNeeded() const noexcept { return restartNeeded_; }
   const InstallChoices& Choices() const noexcept { return choices_; }
 
  private:
@@ -105,6 +109,7 @@ class InstallRun {
   std::unique_ptr<InstallJournal> journal_;
   std::atomic<bool> cancel_{false};
   InstallFailure failure_;
+  bool restartNeeded_ = false;
   std::u16string currentFile_;
   std::unique_ptr<PackageTable> table_;  // read by Prepare, used by Extract
   // The package's unpacked size, from the table Prepare read (0 before).
