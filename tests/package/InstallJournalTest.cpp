@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
 // An upgrade of more files than one batch of reserved aside names: a failure in the last file
 // puts every old file back, and a commit keeps every new one.
 TEST_F(Journal, UpgradeOfManyFilesAcrossBatches) {
-  constexpr int kFiles = 1100;
+  constexpr int kFiles = 600;
   std::string payload;
   std::u16string table;
   for (int i = 0; i < kFiles; ++i) {
