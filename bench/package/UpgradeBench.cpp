@@ -26,8 +26,14 @@ namespace fs = std::filesystem;
 
 std::string g_package;
 fs::path g_work;
-double g_freshSeconds = 0;
-double g_upgradeSeconds = 0;
+// Seconds and runs of each kind, over every repetition: the printed ratio is of the means.
+struct Total {
+  double seconds = 0;
+  std::int64_t runs = 0;
+  double Mean() const { return runs == 0 ? 0 : seconds / static_cast<double>(runs); }
+};
+Total g_fresh;
+Total g_upgrade;
 
 std::span<const std::byte> Package() {
   return std::as_bytes(std::span<const char>(g_package.data(), g_package.size()));
@@ -59,28 +65,25 @@ void MakeEarlierInstall() {
 }
 
 template <class Prepare>
-void Timed(benchmark::State& state, const Prepare& prepare, double& seconds) {
-  double total = 0;
-  std::int64_t runs = 0;
+void Timed(benchmark::State& state, const Prepare& prepare, Total& total) {
   for (auto _ : state) {
     state.PauseTiming();
     prepare();
     state.ResumeTiming();
     const auto start = std::chrono::steady_clock::now();
     Install();
-    total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ++runs;
+    total.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ++total.runs;
   }
-  seconds = total / static_cast<double>(runs);
   state.SetBytesProcessed(static_cast<std::int64_t>(g_package.size()) * state.iterations());
 }
 
 void FreshInstall(benchmark::State& state) {
   Timed(
-      state, [] { fs::remove_all(Destination()); }, g_freshSeconds);
+      state, [] { fs::remove_all(Destination()); }, g_fresh);
 }
 
-void UpgradeInstall(benchmark::State& state) { Timed(state, MakeEarlierInstall, g_upgradeSeconds); }
+void UpgradeInstall(benchmark::State& state) { Timed(state, MakeEarlierInstall, g_upgrade); }
 
 }  // namespace
 
@@ -107,9 +110,10 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (g_freshSeconds > 0 && g_upgradeSeconds > 0)
-    std::printf("upgrade / fresh: %.3f (%.3f s against %.3f s a run)\n", g_upgradeSeconds / g_freshSeconds,
-                g_upgradeSeconds, g_freshSeconds);
+  if (g_fresh.Mean() > 0 && g_upgrade.Mean() > 0)
+    std::printf("upgrade / fresh: %.3f (means of %lld and %lld runs: %.3f s against %.3f s)\n",
+                g_upgrade.Mean() / g_fresh.Mean(), static_cast<long long>(g_upgrade.runs),
+                static_cast<long long>(g_fresh.runs), g_upgrade.Mean(), g_fresh.Mean());
   fs::remove_all(g_work);
   return 0;
 }
