@@ -103,6 +103,24 @@ void MakeFolders(const std::u16string& base, std::u16string_view below, const Ex
     (void)ForceDirectories(base);
 }
 
+// How many of the next files an install reserves aside names for at once, and so forces the
+// journal to the disk once for (see InstallJournal): a bound on entries that may go unused.
+constexpr std::size_t kAsideBatch = 512;
+
+// The full paths of rows first..first+count that replace rather than keep what is there (a
+// system-folder row keeps an existing file); the journal takes those that exist.
+std::vector<std::u16string> UpcomingTargets(const PackageTable& table, const std::vector<Target>& targets,
+                                            std::size_t first, std::size_t count) {
+  std::vector<std::u16string> upcoming;
+  for (std::size_t i = first; i < table.rows.size() && i - first < count; ++i) {
+    const Target& target = targets[i];
+    if (target.macro) continue;
+    upcoming.push_back(target.base + target.below + target.namePrefix +
+                       std::u16string(LastNameComponent(table.rows[i].name)));
+  }
+  return upcoming;
+}
+
 void StopIfCancelled(const ExtractControl& control) {
   if (control.cancelled && control.cancelled()) throw ECancelled();
 }
@@ -172,8 +190,18 @@ void ExtractFrom(ByteSource& package, const std::u16string& destination, std::u1
       written += static_cast<std::int64_t>(size);
       if (control.onBytes) control.onBytes(written, table.totalUnpacked);
     });
-    if (control.journal && !output.WritesInPlace()) control.journal->PrepareTarget(targetFile);
-    output.Commit();
+    InstallJournal::Placement placement = InstallJournal::Placement::Now;
+    if (control.journal && !output.WritesInPlace()) {
+      if (!control.journal->HasReservedAside(targetFile))
+        control.journal->ReserveAsides(UpcomingTargets(table, targets, i, kAsideBatch));
+      placement = control.journal->PrepareTarget(targetFile, output.TemporaryName());
+    }
+    if (placement == InstallJournal::Placement::AtRestart) {
+      output.KeepUnmoved();  // closed before the system is told to move it
+      control.journal->ReplaceAtRestart(targetFile, output.TemporaryName());
+    } else {
+      output.Commit();
+    }
 
     done += row.unpackedSize;
     if (control.onBytes && row.unpackedSize == 0) control.onBytes(done, table.totalUnpacked);

@@ -12,6 +12,7 @@
 #include "package/HeldFolderEntries.h"
 #include "package/JournalFile.h"
 #include "package/PackageErrors.h"
+#include "package/RestartReplace.h"
 #include "package/TargetFolder.h"
 
 namespace setup {
@@ -110,6 +111,12 @@ void Undo(const JournalScope& scope, const std::vector<JournalEntry>& entries, c
       case kJournalAside:
         (void)MoveBackInScope(scope, it->path, it->second);
         break;
+      case kJournalAtRestart:
+        // Withdrawn first; the temporary file goes too, so that a move the system still holds
+        // finds nothing to put over the old file.
+        (void)restart_replace::Withdraw(it->second);
+        (void)RemoveFileInScope(scope, it->second);
+        break;
       default:
         break;
     }
@@ -131,6 +138,22 @@ bool RemoveAsides(const JournalScope& scope, const std::vector<JournalEntry>& en
     if (!RemoveFileIn(*folder, reached->name)) all = false;
   }
   return all;
+}
+
+// A committed attempt's targets that wait for the restart: a target that nobody holds any more
+// receives its new file now, and its pending move is withdrawn, so that a restart after a later
+// install cannot put this older file over a newer one. A target still in use keeps its move (a
+// later install's own move of it queues after it). The temporary file is never removed here.
+void FinishRestartMoves(const JournalScope& scope, const std::vector<JournalEntry>& entries) {
+  for (const JournalEntry& entry : entries) {
+    if (entry.kind != kJournalAtRestart) continue;
+    const auto reached = SplitInScope(scope, entry.path);
+    if (!reached) continue;
+    const auto folder = HeldFolderOf(*reached);
+    const std::u16string temporaryName = NameOf(entry.second);
+    if (!folder || !NameExistsIn(*folder, temporaryName)) continue;  // the restart has come
+    if (RenameIn(*folder, temporaryName, reached->name)) (void)restart_replace::Withdraw(entry.second);
+  }
 }
 
 }  // namespace
@@ -198,18 +221,44 @@ void InstallJournal::TemporaryFile(const std::u16string& file) { Append(kJournal
 
 void InstallJournal::NewFile(const std::u16string& target) { Append(kJournalNewFile, target); }
 
-void InstallJournal::PrepareTarget(const std::u16string& target) {
-  if (FileExists(target)) {
+void InstallJournal::ReserveAsides(const std::vector<std::u16string>& targets) {
+  bool any = false;
+  for (const std::u16string& target : targets) {
+    if (!FileExists(target)) continue;
     const std::u16string aside = AsideName(target);
     Append(kJournalAside, target, aside);
-    ForceToDisk();  // a moved file that no record on the disk names could not be put back
+    reserved_.emplace(target, aside);
+    any = true;
+  }
+  // Once for the whole batch: no file of it has moved yet.
+  if (any) ForceToDisk();
+}
+
+InstallJournal::Placement InstallJournal::PrepareTarget(const std::u16string& target, const std::u16string& temporary) {
+  if (FileExists(target)) {
+    if (!HasReservedAside(target)) ReserveAsides({target});
+    const auto reservation = reserved_.find(target);
+    const std::u16string aside = reservation->second;
+    reserved_.erase(reservation);
     if (!ReplaceFileWith(target, aside)) {
+      const bool inUse = restart_replace::LastFailureMeansInUse();
       const std::u16string reason = LastErrorText();
-      entries_.pop_back();  // nothing was moved; rollback must not move the aside name back
+      // Nothing was moved: the aside entry names a file that does not exist, which rollback
+      // passes over.
+      // Only a target of the destination waits for the restart, never a system-folder file.
+      if (inUse && EntryAllowed(scope_, {kJournalAtRestart, target, temporary})) return Placement::AtRestart;
       throw EFCreateError(target, reason);
     }
   }
   Append(kJournalNewFile, target);
+  return Placement::Now;
+}
+
+void InstallJournal::ReplaceAtRestart(const std::u16string& target, const std::u16string& temporary) {
+  // Recorded first: a run killed right after the system's list took the move still withdraws it.
+  Append(kJournalAtRestart, target, temporary);
+  if (!restart_replace::Schedule(temporary, target)) throw EFCreateError(target, LastErrorText());
+  atRestart_.push_back(target);
 }
 
 void InstallJournal::DropFiles(const std::vector<std::u16string>& targets) {
@@ -257,8 +306,9 @@ bool InstallJournal::Commit() {
   }
   journal_file::Close(handle_);
   handle_ = journal_file::kNoFile;
-  // A moved-aside file still in use stays for the next run's recovery, and so does the journal.
-  if (clean) (void)RemoveFile(scope_.journalFile);
+  // A moved-aside file still in use stays for the next run's recovery, and so does the journal;
+  // so it does while targets wait for the restart.
+  if (clean && atRestart_.empty()) (void)RemoveFile(scope_.journalFile);
   // Deepest first, so that a folder emptied by its subfolder's removal goes too.
   std::sort(droppedFolders_.begin(), droppedFolders_.end(),
             [](const std::u16string& a, const std::u16string& b) { return a.size() > b.size(); });
@@ -327,6 +377,7 @@ Recovery RecoverInstallJournal(const JournalScope& scope) {
   const bool committed =
       std::any_of(entries.begin(), entries.end(), [](const JournalEntry& e) { return e.kind == kJournalCommitted; });
   if (committed) {
+    FinishRestartMoves(scope, entries);
     if (RemoveAsides(scope, entries)) (void)RemoveFile(scope.journalFile);
   } else {
     Undo(scope, entries, [&] { (void)RemoveFile(scope.journalFile); });

@@ -132,6 +132,9 @@ bool EntryAllowed(const JournalScope& scope, const JournalEntry& entry) {
     case kJournalAside:
       return inDestination(entry.path) && !isSystemTarget(entry.path) && IsToolName(LastName(entry.second), u".old") &&
              SamePath(FolderPart(entry.second), FolderPart(entry.path));
+    case kJournalAtRestart:
+      return inDestination(entry.path) && !isSystemTarget(entry.path) && IsToolName(LastName(entry.second), u".tmp") &&
+             SamePath(FolderPart(entry.second), FolderPart(entry.path));
     case kJournalCommitted:
       return true;
     default:

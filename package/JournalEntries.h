@@ -25,6 +25,7 @@ inline constexpr char16_t kJournalFolder = u'D';     // a folder this attempt cr
 inline constexpr char16_t kJournalTemporary = u'T';  // a temporary file of the extraction
 inline constexpr char16_t kJournalNewFile = u'N';    // a target that receives a new file
 inline constexpr char16_t kJournalAside = u'A';      // an existing target moved aside: target, new name
+inline constexpr char16_t kJournalAtRestart = u'R';  // a target in use, replaced at the next restart: target, temporary
 inline constexpr char16_t kJournalCommitted = u'C';  // the attempt succeeded: only the old files go
 
 struct JournalEntry {
@@ -52,7 +53,8 @@ std::optional<ReachablePath> SplitInScope(const JournalScope& scope, const std::
 // it (made for it), inside the system folder only on the way to one of the package's files;
 // temporary files named "~stp<16 hex digits>.tmp"; new files inside the destination or one of the
 // package's system files; a file moved aside inside the destination (never in the system folder),
-// to "~stp<16 hex digits>.old" in its own folder.
+// to "~stp<16 hex digits>.old" in its own folder; a target inside the destination (never in the
+// system folder) replaced at the restart by a "~stp<16 hex digits>.tmp" of its own folder.
 bool EntryAllowed(const JournalScope& scope, const JournalEntry& entry);
 
 // "~stp<16 hexadecimal digits>" with the given extension (".tmp", ".old"), case as the system's.

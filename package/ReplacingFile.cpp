@@ -111,4 +111,10 @@ void ReplacingFile::Commit() {
   committed_ = true;
 }
 
+void ReplacingFile::KeepUnmoved() {
+  open_ = false;
+  if (!Close()) throw EWriteError();
+  committed_ = true;
+}
+
 }  // namespace setup

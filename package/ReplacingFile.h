@@ -38,6 +38,10 @@ class ReplacingFile {
   // flushed, and EFCreateError naming the target when it cannot be replaced (for example a file
   // in use or a folder of that name).
   void Commit();
+  // Closes the file and leaves it under its temporary name, for a move that comes later (the
+  // system's, at the next restart, when the target is in use). Raises EWriteError when the data
+  // cannot be flushed.
+  void KeepUnmoved();
 
   // True when the file is being written at the target name itself, which was free: a single
   // creation instead of a creation, a look at the target and a move, the slowest steps of

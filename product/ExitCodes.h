@@ -35,8 +35,8 @@ inline constexpr std::array<ExitCode, 10> kSetupExitCodes{{
     {kExitUnusableDestination, u"unusable destination", u"contactSupport"},
     {kExitNotEnoughSpace, u"not enough space", u"diskFull"},
     {kExitDamagedPackage, u"damaged package", u"contactSupport"},
-    // Most often a file that a running program holds without sharing: the install rolls back,
-    // and closing that program cures it.
+    // A file that could not be written (a folder in its place, a full disk): the install rolls
+    // back. A file that a running program holds open waits for the restart instead (3010).
     {kExitFileNotWritten, u"a file could not be written", u"fileInUse"},
     {kExitCancelled, u"cancelled by the user", u"cancelledByUser"},
     {kExitAnotherInstall, u"another install of this product is running", u"installInProgress"},

@@ -330,6 +330,9 @@ bool InstallRun::Extract(const std::function<void(std::int64_t percent)>& onPerc
     if (onPercent && shown != 100) onPercent(100);
     currentFile_.clear();
     log_.Line(u"Extracted: " + IntToText(TotalUnpacked()) + u" bytes");
+    for (const std::u16string& file : journal_->ReplacedAtRestart())
+      log_.Line(u"In use, replaced at the next restart: " + file);
+    restartNeeded_ = !journal_->ReplacedAtRestart().empty();
     return true;
   } catch (const ECancelled&) {
     currentFile_.clear();
@@ -393,7 +396,7 @@ bool InstallRun::Finish() {
     if (!journal_->Commit()) log_.Line(u"Old files still in use are removed by the next run");
     journal_.reset();
   }
-  log_.Line(u"Installed");
+  log_.Line(restartNeeded_ ? u"Installed; a restart finishes the install" : u"Installed");
   return true;
 }
 

@@ -39,6 +39,8 @@ enum class InstallOutcome : int {
   Cancelled = product::kExitCancelled,
   AnotherInstallRunning = product::kExitAnotherInstall,
   NewerInstalled = product::kExitNewerInstalled,
+  // Installed, but files that other programs held open are replaced at the next restart.
+  RestartNeeded = product::kExitRestartNeeded,
 };
 
 struct InstallChoices {
@@ -109,6 +111,8 @@ class InstallRun {
 
   void RequestCancel() noexcept { cancel_ = true; }
   const InstallFailure& Failure() const noexcept { return failure_; }
+  // After a successful Extract: some files were in use and are replaced at the next restart.
+  bool RestartNeeded() const noexcept { return restartNeeded_; }
   const InstallChoices& Choices() const noexcept { return choices_; }
   // What Prepare found: the kind of install, and the version installed before (empty for none).
   InstallKind Kind() const noexcept { return kind_; }
@@ -126,6 +130,7 @@ class InstallRun {
   std::unique_ptr<InstallJournal> journal_;
   std::atomic<bool> cancel_{false};
   InstallFailure failure_;
+  bool restartNeeded_ = false;
   std::u16string currentFile_;
   std::unique_ptr<PackageTable> table_;  // read by Prepare, used by Extract
   InstallKind kind_ = InstallKind::Fresh;

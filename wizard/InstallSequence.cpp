@@ -126,6 +126,8 @@ void TForm1::OnInstallDone(bool extracted) {
     return;
   }
   installed_ = true;
+  restartNeeded_ = run->RestartNeeded();
+  lblRestart.SetVisible(restartNeeded_);
   Image1.SetParent(pnlStep4);
   ProgressBar1.SetVisible(false);
   ++PageIndex;
@@ -133,7 +135,7 @@ void TForm1::OnInstallDone(bool extracted) {
 }
 
 int TForm1::ExitCode() const noexcept {
-  if (installed_) return static_cast<int>(InstallOutcome::Installed);
+  if (installed_) return static_cast<int>(restartNeeded_ ? InstallOutcome::RestartNeeded : InstallOutcome::Installed);
   return static_cast<int>(creationFailed_ ? InstallOutcome::DamagedPackage : InstallOutcome::Cancelled);
 }
 

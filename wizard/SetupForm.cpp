@@ -90,6 +90,8 @@ TForm1::TForm1()
       chkRunOnExit(
           {.parent = &pnlStep4, .left = 207, .top = 111, .width = 203, .height = 14, .text = DesignedText::kLaunch},
           true),
+      lblRestart({.parent = &pnlStep4, .left = 184, .top = 200, .width = 302, .height = 40, .visible = false},
+                 TLabelSizing::Fixed),
       btnPrev({.parent = this, .left = 253, .top = 323, .width = 77, .height = 22}),
       btnNext({.parent = this, .left = 330, .top = 323, .width = 77, .height = 22}),
       btnClose({.parent = this, .left = 417, .top = 323, .width = 62, .height = 22}),

@@ -99,6 +99,7 @@ class TForm1 final : public gui::TForm {
   gui::TLabel lblComplete;
   gui::TLabel lblClose;
   gui::TCheckBox chkRunOnExit;
+  gui::TLabel lblRestart;  // shown when files in use are replaced at the next restart
   gui::TButton btnPrev;
   gui::TButton btnNext;
   gui::TButton btnClose;
@@ -130,7 +131,8 @@ class TForm1 final : public gui::TForm {
   bool Installing() const noexcept { return install_ != nullptr; }
 
  public:
-  // The program's exit code once the form is gone: 0 when the product was installed, 5 when the
+  // The program's exit code once the form is gone: 0 when the product was installed (3010 when
+  // files in use wait for the restart), 5 when the
   // program's own resources could not make the form (a damaged setup program), else 1602 (the
   // person left the wizard without installing).
   int ExitCode() const noexcept;
@@ -153,6 +155,7 @@ class TForm1 final : public gui::TForm {
   bool doneWhileAsking_ = false;  // the worker ended while the question showed
   bool extractedWhileAsking_ = false;
   bool installed_ = false;
+  bool restartNeeded_ = false;
   bool creationFailed_ = false;
 };
 

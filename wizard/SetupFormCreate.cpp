@@ -122,6 +122,7 @@ void TForm1::ApplyTexts(const TWizardTexts& texts) {
   lblSetupFolder.SetText(texts.setupFolder);
   lblNeedSize.SetText(texts.needSize);
   lblComplete.SetText(texts.complete);
+  lblRestart.SetText(texts.restartNote);
 
   const std::pair<gui::TWindow*, const std::optional<std::u16string>*> replaced[] = {
       {&lblLicense, &texts.license}, {&lblLicenseTip, &texts.licenseTip},   {&lblAgreement, &texts.agreement},
@@ -150,6 +151,8 @@ void TForm1::ApplyChineseLayout() {
   lblWelcome.SetPosition(193, 40);
   lblWillInstall.SetPosition(193, 116);
   lblComplete.SetPosition(203, 28);
+  lblRestart.SetFont(kChineseFont9);
+  lblRestart.SetPosition(207, 140);
 }
 
 void TForm1::ProposeDestination() {

@@ -123,7 +123,7 @@ int Install(const SetupCommand& command) {
   worker.Join();
   g_run = nullptr;
   if (!extracted || !run->Finish()) return Code(run->Failure().outcome);
-  return Code(InstallOutcome::Installed);
+  return Code(run->RestartNeeded() ? InstallOutcome::RestartNeeded : InstallOutcome::Installed);
 }
 
 }  // namespace

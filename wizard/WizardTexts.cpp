@@ -28,6 +28,7 @@ TWizardTexts EnglishTexts(const TProductTexts& product) {
                       u"different folder, click Browse.";
   texts.needSize = u"Space required: " + product.requiredSpace;
   texts.complete = u"Completing the " + n + u" Setup Wizard";
+  texts.restartNote = u"Some files were in use. Restart your computer to finish installing " + n + u".";
 
   texts.license = u"License Agreement";
   // The wording is the product's own, spelling included.
@@ -71,6 +72,7 @@ TWizardTexts ChineseTexts(const TProductTexts& product) {
                       u"”到下列文件夹中。\n\n如需安装到其它的文件夹，请直接修改或单击 [浏览] 选择另一个文件夹。";
   texts.needSize = u"所需空间: " + product.requiredSpace;
   texts.complete = n + u" V" + v + u" 安装成功。";
+  texts.restartNote = u"部分文件正在使用中，请重新启动计算机以完成 " + n + u" 的安装。";
   return texts;
 }
 

@@ -48,6 +48,8 @@ struct TWizardTexts {
   std::u16string setupFolder;
   std::u16string needSize;
   std::u16string complete;
+  // The finish page's extra line when files in use are replaced at the next restart.
+  std::u16string restartNote;
 
   // Control texts that only English replaces.
   std::optional<std::u16string> license;

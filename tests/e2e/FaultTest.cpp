@@ -46,7 +46,8 @@ constexpr char16_t kUninstallRoot[] = u"SOFTWARE\\Microsoft\\Windows\\CurrentVer
 constexpr wchar_t kProductClass[] = L"VelmoraGlyphorMainWindow";
 // The exit codes of Setup.exe /S.
 constexpr DWORD kInstalled = 0, kBadCommandLine = 1, kProductRunning = 2, kUnusableDestination = 3, kTooLittleSpace = 4,
-                kDamagedPackage = 5, kWriteFailure = 6, kCancelled = 1602, kAnotherRunning = 1618;
+                kDamagedPackage = 5, kWriteFailure = 6, kCancelled = 1602, kAnotherRunning = 1618,
+                kRestartNeeded = 3010;
 // The large file of the large product: big enough that the install takes a while.
 constexpr std::size_t kLargeFileBytes = 256u << 20;
 
@@ -226,6 +227,34 @@ std::string LargePackage(const fs::path& work) {
   return bytes;
 }
 
+// The sample product's package with another Glyphor.exe: the next build of the product.
+std::string PackageWithNewProgram(const fs::path& work, std::string_view program) {
+  const fs::path programFile = work / "Glyphor.exe";
+  WriteFile(programFile, program);
+  std::vector<PackageEntry> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(kStagedTree)) {
+    if (!entry.is_regular_file()) continue;
+    const fs::path relative = fs::relative(entry.path(), kStagedTree);
+    std::u16string folder = relative.parent_path().u16string();
+    std::replace(folder.begin(), folder.end(), u'/', u'\\');
+    if (!folder.empty() && folder != u"$System$") folder += u"\\";
+    const fs::path source = relative == "Glyphor.exe" ? programFile : entry.path();
+    entries.push_back({folder, relative.filename().u16string(), source.u16string(), std::nullopt});
+  }
+  const fs::path packageFile = work / "next.stp";
+  WritePackage(entries, packageFile.u16string(), PackageWriterOptions{});
+  std::string bytes = Bytes(packageFile);
+  fs::remove(packageFile);
+  return bytes;
+}
+
+// A folder where the product's file should go: no file can take its name, and nobody holds it
+// open, so the install fails there and rolls back.
+void BlockWithFolder(const fs::path& target) {
+  fs::remove(target);
+  WriteFile(target / "inside.txt", "a folder in the way");
+}
+
 // Runs Setup.exe with `arguments` and returns its exit code (or nothing when it hangs).
 std::optional<DWORD> RunSetup(const std::wstring& exe, const std::wstring& arguments, DWORD milliseconds = 120000) {
   Process setup(exe, arguments);
@@ -328,22 +357,56 @@ TEST_F(Faults, DamagedStreamInTheLastFileRollsBack) {
   EXPECT_NE(log.find("Rolled back"), std::string::npos) << log;
 }
 
-TEST_F(Faults, TargetHeldOpenWithoutSharingRollsBack) {
-  const fs::path held = destination_ / "Glyphor.exe";
-  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+TEST_F(Faults, TargetThatCannotBeReplacedRollsBack) {
+  const fs::path blocked = destination_ / "Glyphor.exe";
+  BlockWithFolder(blocked);
+  before_ = Take(destination_);
   const std::optional<DWORD> code = RunSetup(kSetup, L"/S" + LogArgument() + DestinationArgument());
-  CloseHandle(h);
   EXPECT_EQ(code, std::optional<DWORD>(kWriteFailure));
   ExpectAsBefore();
   EXPECT_NE(Bytes(log_).find("Glyphor.exe"), std::string::npos);
 }
 
+// A file of the installed product that a running program holds open without delete sharing
+// cannot be replaced now: the install of the next build goes on, ends with 3010 and names the
+// file in its log, the old file stays until the restart, and the restart (Wine's, which carries
+// out the system's pending moves) puts the new one in place. The run after it leaves no journal.
+TEST_F(Faults, TargetHeldOpenIsReplacedAtTheRestart) {
+  const std::size_t journalsBefore = JournalCount();
+  ASSERT_EQ(RunSetup(kSetup, L"/S" + DestinationArgument()), std::optional<DWORD>(kInstalled));
+  const fs::path held = destination_ / "Glyphor.exe";
+  const std::string installed = Bytes(kStagedTree / "Glyphor.exe");
+  ASSERT_EQ(Bytes(held), installed);
+  const std::string next = "Glyphor, the next build";
+  fs::create_directories(root_.Path() / "next");
+  const std::wstring nextSetup =
+      SetupCarrying(root_.Path() / "next", PackageWithNewProgram(root_.Path() / "next", next));
+
+  HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(RunSetup(nextSetup, L"/S" + LogArgument() + DestinationArgument()), std::optional<DWORD>(kRestartNeeded));
+  CloseHandle(h);
+  EXPECT_EQ(Bytes(held), installed);
+  EXPECT_TRUE(KeyExists(ProductKey()));
+  const std::string log = Bytes(log_);
+  EXPECT_NE(log.find("In use, replaced at the next restart: " + ToUtf8(held.u16string())), std::string::npos) << log;
+
+  Process restart(W(GetSystemFolder()) + L"\\wineboot.exe", L"-r");
+  ASSERT_EQ(restart.Wait(60000), std::optional<DWORD>(0));
+  EXPECT_EQ(Bytes(held), next);
+  for (const auto& entry : fs::directory_iterator(destination_))
+    EXPECT_NE(entry.path().extension(), L".tmp") << entry.path().string();
+
+  EXPECT_EQ(RunSetup(nextSetup, L"/S" + DestinationArgument()), std::optional<DWORD>(kInstalled));
+  EXPECT_EQ(Bytes(held), next);
+  EXPECT_EQ(JournalCount(), journalsBefore);
+}
+
 // The wizard's message names the failed file after the usual text.
 TEST_F(Faults, WizardFailureMessageNamesTheFile) {
   const fs::path held = destination_ / "Glyphor.exe";
-  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  BlockWithFolder(held);
+  before_ = Take(destination_);
   Wizard wizard(kSetup);
   const auto c = StartWizardInstall(wizard, destination_);
   ASSERT_NE(c, nullptr) << "the wizard did not reach Install";
@@ -355,7 +418,6 @@ TEST_F(Faults, WizardFailureMessageNamesTheFile) {
   EXPECT_EQ(content.text.rfind(W(texts.msgExtractFailed), 0), 0u);
   EXPECT_NE(content.text.find(held.wstring()), std::wstring::npos) << ToUtf8(U(content.text));
   Click(GetDlgItem(box, IDOK));
-  CloseHandle(h);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) && Enabled(c->btnNext); }));
   ExpectAsBefore();
   Click(c->btnClose);
@@ -787,9 +849,8 @@ INSTANTIATE_TEST_SUITE_P(
 // While the failure message shows, the install is over: closing the window asks nothing more
 // (there is nothing left to cancel) and ends the wizard once the message is answered.
 TEST_F(Faults, ClosingDuringTheFailureMessageAsksNothing) {
-  const fs::path held = destination_ / "Glyphor.exe";
-  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  BlockWithFolder(destination_ / "Glyphor.exe");
+  before_ = Take(destination_);
   Wizard wizard(kSetup);
   const auto c = StartWizardInstall(wizard, destination_);
   ASSERT_NE(c, nullptr) << "the wizard did not reach Install";
@@ -811,7 +872,6 @@ TEST_F(Faults, ClosingDuringTheFailureMessageAsksNothing) {
       reinterpret_cast<LPARAM>(&dialogs));
   EXPECT_EQ(dialogs, 1);
   EXPECT_NE(ReadMessageBox(box).text, W(InstallTexts(ChineseRun() ? 0 : 2).cancelQuestion));
-  CloseHandle(h);
   Click(GetDlgItem(box, IDOK));
   EXPECT_TRUE(wizard.Program().Wait(15000).has_value()) << "the wizard did not end";
   ExpectAsBefore();

@@ -17,6 +17,7 @@
 
 #include "package/Extract.h"
 #include "package/InstallJournal.h"
+#include "package/ReplacingFile.h"
 #include "tests/package/PackageTestSupport.h"
 
 namespace setup {
@@ -275,6 +276,91 @@ TEST_F(Journal, RecoveryOfACommittedAttemptOnlyRemovesTheOldFiles) {
   EXPECT_EQ(ListFiles(destination_), (std::vector<std::string>{"My notes.txt", "Program.exe", "new.txt"}));
 }
 
+// Recovery of journals that a batch of reserved aside names and targets in use leave: each row
+// writes its files ("$D" the destination) and journal, and expects the destination's files after.
+struct RecoveryCase {
+  const char* name;
+  std::vector<std::pair<std::string, std::string>> files;  // name in the destination, bytes
+  const char* lines;
+  std::vector<std::pair<std::string, std::string>> expected;  // every file afterwards, with bytes
+};
+
+class JournalRecovery : public Journal, public ::testing::WithParamInterface<RecoveryCase> {};
+
+TEST_P(JournalRecovery, LeavesTheExpectedFiles) {
+  for (const auto& [name, bytes] : GetParam().files) WriteBytes(destination_ / name, bytes);
+  std::string lines = GetParam().lines;
+  const std::string dest = ToUtf8(IncludeTrailingPathDelimiter(Destination()));
+  for (std::size_t at = lines.find("$D"); at != std::string::npos; at = lines.find("$D", at + dest.size()))
+    lines.replace(at, 2, dest);
+  WriteBytes(fs::path(Scope().journalFile), lines);
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
+  std::vector<std::pair<std::string, std::string>> found;
+  for (const std::string& name : ListFiles(destination_)) found.emplace_back(name, ReadBytes(destination_ / name));
+  EXPECT_EQ(found, GetParam().expected);
+  EXPECT_FALSE(fs::exists(fs::path(Scope().journalFile)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, JournalRecovery,
+    ::testing::Values(
+        // Aside names reserved for a batch, the first file moved, the process killed before the
+        // second: the moved one comes back, the other was never touched.
+        RecoveryCase{"ReservedAsidesOfABatch",
+                     {{"a.dll", "new a"}, {"~stp000000000000000a.old", "old a"}, {"b.dll", "old b"}},
+                     "A\t$Da.dll\t$D~stp000000000000000a.old\nA\t$Db.dll\t$D~stp000000000000000b.old\n"
+                     "N\t$Da.dll\n",
+                     {{"My notes.txt", "the user's own file"},
+                      {"Program.exe", "old program"},
+                      {"a.dll", "old a"},
+                      {"b.dll", "old b"}}},
+        // A target in use waits for the restart and the attempt is killed before its end: the new
+        // file beside it goes, the old one stays.
+        RecoveryCase{"KilledWithATargetWaitingForTheRestart",
+                     {{"~stp00000000000000ee.tmp", "new program"}},
+                     "A\t$DProgram.exe\t$D~stp00000000000000ff.old\nT\t$D~stp00000000000000ee.tmp\n"
+                     "R\t$DProgram.exe\t$D~stp00000000000000ee.tmp\n",
+                     {{"My notes.txt", "the user's own file"}, {"Program.exe", "old program"}}},
+        // A committed attempt whose target waited for a restart that has not come, and nobody holds
+        // the target now: it receives its new file before the next install begins.
+        RecoveryCase{"CommittedWithATargetFreeByNow",
+                     {{"~stp00000000000000ee.tmp", "new program"}},
+                     "T\t$D~stp00000000000000ee.tmp\nR\t$DProgram.exe\t$D~stp00000000000000ee.tmp\nC\tx\n",
+                     {{"My notes.txt", "the user's own file"}, {"Program.exe", "new program"}}},
+        // The same after the restart: the system has moved the file, and nothing is left to do.
+        RecoveryCase{"CommittedAfterTheRestart",
+                     {{"Program.exe", "new program"}},
+                     "T\t$D~stp00000000000000ee.tmp\nR\t$DProgram.exe\t$D~stp00000000000000ee.tmp\nC\tx\n",
+                     {{"My notes.txt", "the user's own file"}, {"Program.exe", "new program"}}},
+        // A restart entry whose file lies in another folder than its target is no install's.
+        RecoveryCase{"RestartEntryFromAnotherFolder",
+                     {{"sub/~stp00000000000000ee.tmp", "planted"}},
+                     "R\t$DProgram.exe\t$Dsub/~stp00000000000000ee.tmp\nC\tx\n",
+                     {{"My notes.txt", "the user's own file"},
+                      {"Program.exe", "old program"},
+                      {"sub/~stp00000000000000ee.tmp", "planted"}}}),
+    [](const auto& item) { return std::string(item.param.name); });
+
+// An upgrade of more files than one batch of reserved aside names: a failure in the last file
+// puts every old file back, and a commit keeps every new one.
+TEST_F(Journal, UpgradeOfManyFilesAcrossBatches) {
+  constexpr int kFiles = 600;
+  std::string payload;
+  std::u16string table;
+  for (int i = 0; i < kFiles; ++i) {
+    const std::string name = "f" + std::to_string(1000 + i) + ".txt";
+    WriteBytes(destination_ / name, "old " + name);
+    std::string stream = Zlib("new " + name);
+    if (i == kFiles - 1) stream[stream.size() - 2] ^= 0x41;
+    payload += stream;
+    if (!table.empty()) table += u"|";
+    table += u"," + FromUtf8(name) + u"," + Size(stream) + u"," + IntToText(static_cast<std::int64_t>(name.size() + 4));
+  }
+  before_ = Take(sandbox_.Path());
+  EXPECT_THROW(Install({HandBuiltPackage(payload, table), 0}), EDecompressionError);
+  ExpectAsBefore();
+}
+
 TEST_F(Journal, ASecondJournalOfTheSameScopeIsRefused) {
   InstallJournal first(Scope(), {});
   EXPECT_THROW(InstallJournal(Scope(), {}), EFCreateError);
@@ -424,18 +510,89 @@ TEST_F(Journal, KilledAttemptIsRecoveredByTheNextRun) {
   ExpectAsBefore();
 }
 #else
-// A target held open without sharing cannot be moved aside: the install stops, naming it, and
-// everything already done is undone.
-TEST_F(Journal, TargetHeldOpenStopsTheInstallAndRollsBack) {
+// The system's list of moves at the next restart, as one text.
+std::u16string PendingMoves() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0, KEY_QUERY_VALUE,
+                    &key) != ERROR_SUCCESS)
+    return {};
+  DWORD bytes = 0;
+  std::u16string text;
+  if (RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, nullptr, &bytes) == ERROR_SUCCESS) {
+    text.resize(bytes / 2);
+    RegQueryValueExW(key, L"PendingFileRenameOperations", nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()),
+                     &bytes);
+  }
+  RegCloseKey(key);
+  return text;
+}
+
+std::vector<fs::path> TemporaryFiles(const fs::path& folder) {
+  std::vector<fs::path> found;
+  for (const auto& item : fs::directory_iterator(folder))
+    if (item.path().extension() == ".tmp") found.push_back(item.path());
+  return found;
+}
+
+// A target held open without sharing cannot be moved aside: its new file waits beside it for the
+// restart, the old one stays and the install goes on. The journal stays committed; the next run,
+// with the target free, puts the new file in place and withdraws the pending move.
+TEST_F(Journal, TargetHeldOpenIsReplacedAtTheRestart) {
   const fs::path held = destination_ / "large.bin";
   WriteBytes(held, "held open");
-  before_ = Take(sandbox_.Path());
-  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  const std::string message = MessageOf([&] { Install(MakeProduct()); });
+  {
+    InstallJournal journal(Scope(), {});
+    ExtractControl control;
+    control.journal = &journal;
+    ExtractPackage(Span(MakeProduct().package), Destination(), u"", control, [this] { return system_.Text(); });
+    EXPECT_EQ(journal.ReplacedAtRestart(), std::vector<std::u16string>{held.u16string()});
+    EXPECT_TRUE(journal.Commit());
+  }
+  EXPECT_EQ(ReadBytes(held), "held open");
+  EXPECT_EQ(ReadBytes(destination_ / "Program.exe"), "new program");
+  const std::vector<fs::path> waiting = TemporaryFiles(destination_);
+  ASSERT_EQ(waiting.size(), 1u);
+  EXPECT_EQ(ReadBytes(waiting[0]), LargeContent());
+  EXPECT_NE(PendingMoves().find(waiting[0].filename().u16string()), std::u16string::npos);
+  EXPECT_TRUE(fs::exists(fs::path(Scope().journalFile)));
   CloseHandle(h);
-  EXPECT_NE(message.find("large.bin"), std::string::npos) << message;
+
+  EXPECT_EQ(RecoverInstallJournal(Scope()), Recovery::Recovered);
+  EXPECT_EQ(ReadBytes(held), LargeContent());
+  EXPECT_TRUE(TemporaryFiles(destination_).empty());
+  EXPECT_EQ(PendingMoves().find(waiting[0].filename().u16string()), std::u16string::npos);
+  EXPECT_FALSE(fs::exists(fs::path(Scope().journalFile)));
+}
+
+// A target in use waits for the restart, and a later file fails: the rollback withdraws the
+// pending move and removes the new file, so the old one stays whether the restart comes or not.
+TEST_F(Journal, RollbackWithdrawsTheMoveAtTheRestart) {
+  const fs::path held = destination_ / "Program.exe";
+  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const std::u16string movesBefore = PendingMoves();
+  EXPECT_THROW(Install(MakeProduct(true)), EDecompressionError);
+  CloseHandle(h);
   ExpectAsBefore();
+  EXPECT_EQ(PendingMoves(), movesBefore);
+}
+
+// A file in the system folder never waits for a restart: in use, it stops the install.
+TEST_F(Journal, SystemFileInUseStopsTheInstall) {
+  const fs::path held = system_.Path() / "lib.dll";
+  WriteBytes(held, "in use");
+  systemBefore_ = Take(system_.Path());
+  // The row keeps an existing system file; one made between the check and the write is replaced.
+  const std::u16string scopeTarget = system_.Text() + u"lib.dll";
+  InstallJournal journal(Scope(), {});
+  const HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  ReplacingFile output(scopeTarget);
+  const std::string message = MessageOf([&] { (void)journal.PrepareTarget(scopeTarget, output.TemporaryName()); });
+  CloseHandle(h);
+  EXPECT_NE(message.find("lib.dll"), std::string::npos) << message;
 }
 #endif
 
