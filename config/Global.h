@@ -30,6 +30,8 @@ enum ConfigId : unsigned {
   idWebPageEn = product::kWebPageEnId,
   idWebPageCn = product::kWebPageCnId,
   idProductId = product::kProductIdId,
+  // "user" for a per-user product; "machine" or empty for a machine-wide one.
+  idScope = product::kScopeId,
 };
 
 // Text of a string-table id of this executable: at most 1023 characters, empty when absent.
