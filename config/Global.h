@@ -30,6 +30,7 @@ enum ConfigId : unsigned {
   idWebPageEn = product::kWebPageEnId,
   idWebPageCn = product::kWebPageCnId,
   idProductId = product::kProductIdId,
+  // "user" for a per-user product; "machine" or empty for a machine-wide one.
   idScope = product::kScopeId,
 };
 

@@ -10,7 +10,10 @@ inline constexpr std::u16string_view kDefaultPublisherEnglish = u"Velmora Softwa
 inline constexpr std::u16string_view kDefaultWebPageEnglish = u"https://www.example.com/";
 // The default install folder is "%PROGRAMFILES%\<this>\<ShortName>".
 inline constexpr std::u16string_view kInstallFolderParent = u"Velmora Soft";
-// The Uninstall entries of machine-wide products live below this key of HKEY_LOCAL_MACHINE.
+// A per-user product's default install folder is "<this>\<ShortName>", as the environment names it.
+inline constexpr std::u16string_view kPerUserProgramsFolder = u"%LOCALAPPDATA%\\Programs";
+// The Uninstall entries live below this key: of HKEY_LOCAL_MACHINE for machine-wide products, of
+// HKEY_CURRENT_USER for per-user ones.
 inline constexpr std::u16string_view kUninstallRoot = u"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 }  // namespace setup::product

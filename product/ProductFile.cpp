@@ -25,6 +25,7 @@ enum class Kind {
   Icon,          // an .ico file
   License,       // UTF-8 text
   Architecture,  // x64 or x86
+  Scope,         // a configuration string that must read as machine or user
   SigningFile,   // PEM key or certificate
 };
 
@@ -60,7 +61,7 @@ struct KeyInfo {
   std::u16string_view boundBy = kInStringTable;  // what sets maxLength
 };
 
-constexpr std::array<KeyInfo, 24> kKeys{{
+constexpr std::array<KeyInfo, 25> kKeys{{
     {u"MainWindowClass", kMainWindowClassId, Kind::Text, true, Rule::Any, kWindowClassLength, u"a window class name"},
     {u"MainWindowTitle", kMainWindowTitleEnId, Kind::Text, true},
     {u"MainWindowTitleChinese", kMainWindowTitleCnId, Kind::Text, true},
@@ -75,6 +76,7 @@ constexpr std::array<KeyInfo, 24> kKeys{{
     {u"WebPage", kWebPageEnId, Kind::Text, false},
     {u"WebPageChinese", kWebPageCnId, Kind::Text, false},
     {u"ProductId", kProductIdId, Kind::Text, false, Rule::Identity, kProductIdLength, u"a product identity"},
+    {u"Scope", kScopeId, Kind::Scope, false},
     {u"Files", 0, Kind::Folder, true},
     {u"ImageLeft0", 0, Kind::Banner, true},
     {u"ImageLeft2", 0, Kind::Banner, true},
@@ -165,7 +167,7 @@ class Reader {
     if (const auto id = NumericKey(key)) {
       for (const KeyInfo& info : kKeys)
         if (info.id != 0 && info.id == *id) return &info;
-      Fail(line, u"unknown string id " + std::u16string(key) + u" (configuration ids are 1001-1005 and 1009-1017)");
+      Fail(line, u"unknown string id " + std::u16string(key) + u" (configuration ids are 1001-1005 and 1009-1018)");
     }
     for (const KeyInfo& info : kKeys)
       if (SameTextIgnoreCase(info.name, key)) return &info;
@@ -273,6 +275,18 @@ class Reader {
         } else {
           Fail(line, u"Architecture must be x64 or x86, not \"" + std::u16string(value) + u"\"");
         }
+        break;
+      case Kind::Scope:
+        // Both forms alike: the programs read the string back and must find one of the two words.
+        if (SameTextIgnoreCase(value, u"machine")) {
+          product_.scope = Scope::Machine;
+        } else if (SameTextIgnoreCase(value, u"user")) {
+          product_.scope = Scope::User;
+        } else {
+          Fail(line, u"Scope must be machine or user, not \"" + std::u16string(value) + u"\"");
+        }
+        product_.scopeLine = line;
+        product_.strings[info.id] = product_.scope == Scope::User ? u"user" : u"machine";
         break;
       case Kind::SigningFile: {
         (void)ReadFile(line, value);

@@ -8,6 +8,7 @@
 // reads without error can be built.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -27,6 +28,10 @@ class EProductError : public Exception {
 
 enum class Architecture { X64, X86 };
 
+// Machine: installed for every user, elevated. User: installed for the user who runs Setup.exe,
+// without elevation.
+enum class Scope { Machine, User };
+
 struct Signing {
   std::filesystem::path key;          // PEM private key
   std::filesystem::path certificate;  // PEM certificate
@@ -42,6 +47,8 @@ struct Product {
   std::optional<std::string> licenseEnglish;      // UTF-8
   std::optional<std::string> licenseChinese;
   Architecture architecture = Architecture::X64;
+  Scope scope = Scope::Machine;
+  std::size_t scopeLine = 0;  // the line the scope was given on; 0 when the product gives none
   std::optional<Signing> signing;
 
   std::u16string String(std::uint16_t id) const;

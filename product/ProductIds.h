@@ -24,7 +24,8 @@ inline constexpr std::uint16_t kWebPageEnId = 1015;
 inline constexpr std::uint16_t kWebPageCnId = 1016;
 // Optional: the product's identity across languages and versions, the name of its Uninstall key.
 inline constexpr std::uint16_t kProductIdId = 1017;
-// Optional: "user" for an install of one user's own, without elevation; else machine-wide.
+// Optional: "user" for a per-user product (no elevation, the user's own folders and registry),
+// "machine" or absent for a machine-wide one.
 inline constexpr std::uint16_t kScopeId = 1018;
 inline constexpr std::uint16_t kFirstConfigId = 1001;
 inline constexpr std::uint16_t kLastConfigId = 1018;

@@ -118,6 +118,32 @@ TEST_F(ProductFileTest, OptionalKeys) {
   EXPECT_EQ(product.signing->certificate, folder_.Path() / "cert.pem");
 }
 
+struct ScopeCase {
+  const char* label;
+  std::string lines;  // added after kGoodHead's 14 lines
+  Scope scope;
+  std::size_t scopeLine;
+  std::u16string string;  // configuration string 1018; empty for none
+};
+
+class ScopeKey : public ProductFileTest, public testing::WithParamInterface<ScopeCase> {};
+
+TEST_P(ScopeKey, GivesTheScopeItsLineAndItsString) {
+  const Product product = Parse(kGoodHead + GetParam().lines);
+  EXPECT_EQ(product.scope, GetParam().scope);
+  EXPECT_EQ(product.scopeLine, GetParam().scopeLine);
+  EXPECT_EQ(product.strings.contains(1018), !GetParam().string.empty());
+  EXPECT_EQ(product.String(1018), GetParam().string);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, ScopeKey,
+                         testing::Values(ScopeCase{"absent", "", Scope::Machine, 0, u""},
+                                         ScopeCase{"user", "Scope = user\n", Scope::User, 15, u"user"},
+                                         ScopeCase{"machine_in_capitals", "Publisher = P\nSCOPE = MACHINE\n",
+                                                   Scope::Machine, 16, u"machine"},
+                                         ScopeCase{"numeric_form", "1018 = User\n", Scope::User, 15, u"user"}),
+                         [](const auto& item) { return std::string(item.param.label); });
+
 struct BadCase {
   const char* label;
   std::string text;
@@ -147,7 +173,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadCase{"unknown_key", kGoodHead + "Colour = blue\n", u"product.ini:15: unknown key \"Colour\""},
         BadCase{"unknown_id", kGoodHead + "1006 = x\n",
-                u"product.ini:15: unknown string id 1006 (configuration ids are 1001-1005 and 1009-1017)"},
+                u"product.ini:15: unknown string id 1006 (configuration ids are 1001-1005 and 1009-1018)"},
+        BadCase{"unknown_id_after_scope", kGoodHead + "1019 = user\n",
+                u"product.ini:15: unknown string id 1019 (configuration ids are 1001-1005 and 1009-1018)"},
         BadCase{"no_equals", kGoodHead + "Publisher\n", u"product.ini:15: expected KEY = VALUE"},
         BadCase{"twice", kGoodHead + "1004 = Again\n", u"product.ini:15: DisplayName is given twice (first on line 5)"},
         BadCase{"empty_value", kGoodHead + "Publisher =\n", u"product.ini:15: Publisher has no value"},
@@ -167,6 +195,12 @@ INSTANTIATE_TEST_SUITE_P(
                 u"product.ini:15: License: latin1.txt is not UTF-8 text"},
         BadCase{"architecture", kGoodHead + "Architecture = arm64\n",
                 u"product.ini:15: Architecture must be x64 or x86, not \"arm64\""},
+        BadCase{"scope", kGoodHead + "Scope = everyone\n",
+                u"product.ini:15: Scope must be machine or user, not \"everyone\""},
+        BadCase{"scope_numeric", kGoodHead + "1018 = users\n",
+                u"product.ini:15: Scope must be machine or user, not \"users\""},
+        BadCase{"scope_twice", kGoodHead + "Scope = user\n1018 = machine\n",
+                u"product.ini:16: Scope is given twice (first on line 15)"},
         BadCase{"half_signing", kGoodHead + "SignKey = key.pem\n",
                 u"product.ini:15: signing needs both SignKey and SignCertificate"},
         BadCase{"not_utf8", "Version = 2\xE9\n", u"product.ini:1: the file is not UTF-8 text"}),

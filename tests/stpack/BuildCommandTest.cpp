@@ -26,6 +26,12 @@ const std::string kProduct =
     "Version = 1.2.3\nSpaceText = 1 MB\nPublisher = Probe Works\nFiles = files\nImageLeft0 = left.jpg\n"
     "ImageLeft2 = left.jpg\nImageIcon = icon.bmp\n";
 
+// The stubs' manifest, as far as the execution level goes, and what a per-user product makes of it.
+const std::string kElevatedManifest =
+    R"(<assembly><requestedExecutionLevel level="requireAdministrator" uiAccess="false"/></assembly>)";
+const std::string kAsInvokerManifest =
+    R"(<assembly><requestedExecutionLevel level="asInvoker" uiAccess="false"/></assembly>)";
+
 pe::Bytes ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return pe::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -50,10 +56,10 @@ class BuildCommand : public StpackTest {
     std::ofstream(Temp(name), std::ios::binary) << bytes;
   }
   // A stub as the linker lays one out: code, resources with a manifest, relocations.
-  void WriteStub(const std::u16string& name, std::uint8_t code) {
+  void WriteStub(const std::u16string& name, std::uint8_t code, const std::string& manifest = kElevatedManifest) {
     pe::test::SyntheticPe stub;
     pe::ResourceTree resources;
-    resources.Set(pe::rt::kManifest, 1, pe::kLangNeutral, {'<', 'x', '/', '>'});
+    resources.Set(pe::rt::kManifest, 1, pe::kLangNeutral, pe::Bytes(manifest.begin(), manifest.end()));
     stub.sections = {{".text", pe::Bytes(0x300, code), 0x60000020},
                      {".rsrc", pe::WriteResourceSection(resources, stub.SectionRva(1)), 0x40000040},
                      {".reloc", pe::Bytes(0x20, 0xEE), 0x42000040}};
@@ -84,7 +90,9 @@ TEST_F(BuildCommand, WritesTheProductIntoTheSetupStubWithItsUninstallerPacked) {
   EXPECT_EQ(strings.at(1003), u"探针");
   EXPECT_EQ(strings.at(1010), u"Probe");
   EXPECT_EQ(strings.at(1013), u"Probe Works");
-  EXPECT_EQ(*resources.Find(pe::rt::kManifest, 1, pe::kLangNeutral), (pe::Bytes{'<', 'x', '/', '>'}));
+  EXPECT_EQ(*resources.Find(pe::rt::kManifest, 1, pe::kLangNeutral),
+            pe::Bytes(kElevatedManifest.begin(), kElevatedManifest.end()));
+  EXPECT_FALSE(strings.contains(1018));
   EXPECT_NE(resources.Find(pe::rt::kVersion, 1, pe::kLangEnglishUs), nullptr);
   EXPECT_EQ(resources.Find(pe::rt::kBitmap, u"ImageIcon", pe::kLangNeutral)->size(), kBmp.size() - 14);
   const pe::Bytes* package = resources.Find(u"STPFILE", u"SetupPackage", pe::kLangChineseSimplified);
@@ -118,6 +126,35 @@ TEST_F(BuildCommand, AProductIdReachesBothProgramsWithoutAWarning) {
   }
 }
 
+struct ScopeCase {
+  const char* label;
+  std::string line;      // added to the product file
+  std::string manifest;  // both programs'
+  std::u16string scope;  // configuration string 1018
+};
+
+class BuildScope : public BuildCommand, public testing::WithParamInterface<ScopeCase> {};
+
+TEST_P(BuildScope, ReachesBothProgramsAndTheirManifests) {
+  std::filesystem::remove_all(Temp(u"product/files/$System$"));
+  Write(u"product/product.ini", kProduct + GetParam().line + "\n");
+  Build(0, u"Setup.exe");
+  for (const std::u16string file : {u"Setup.exe", u"Setup.exe.uninst"}) {
+    const pe::Bytes bytes = ReadBytes(Temp(file));
+    const pe::ResourceTree resources = pe::PeImage(bytes).Resources();
+    const pe::Bytes* manifest = resources.Find(pe::rt::kManifest, 1, pe::kLangNeutral);
+    ASSERT_NE(manifest, nullptr);
+    EXPECT_EQ(std::string(manifest->begin(), manifest->end()), GetParam().manifest);
+    EXPECT_EQ(pe::ReadStrings(resources, pe::kLangNeutral).at(1018), GetParam().scope);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Products, BuildScope,
+                         testing::Values(ScopeCase{"user", "Scope = User", kAsInvokerManifest, u"user"},
+                                         ScopeCase{"machine", "Scope = machine", kElevatedManifest, u"machine"},
+                                         ScopeCase{"user_by_id", "1018 = USER", kAsInvokerManifest, u"user"}),
+                         [](const auto& item) { return std::string(item.param.label); });
+
 TEST_F(BuildCommand, TheSameInputsGiveTheSameBytes) {
   Build(0, u"first.exe");
   Build(0, u"second.exe");
@@ -134,6 +171,7 @@ struct FaultCase {
 class BuildFault : public BuildCommand, public testing::WithParamInterface<FaultCase> {
  public:
   using BuildCommand::Write;
+  using BuildCommand::WriteStub;
   using StpackTest::Temp;
 };
 
@@ -183,6 +221,21 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "product.ini:12: ImageLeft0: left.jpg is not a picture the wizard can show (JPEG): the file "
                   "ends inside a marker segment"},
+        FaultCase{"per_user_system_file",
+                  [](BuildCommand& test) {
+                    static_cast<BuildFault&>(test).Write(u"product/product.ini", kProduct + "Scope = user\n");
+                  },
+                  "product.ini:15: Scope = user: a per-user product cannot install files into the system folder "
+                  "($System$\\Shared.dll)"},
+        FaultCase{"per_user_stub_without_elevation_level",
+                  [](BuildCommand& test) {
+                    auto& fault = static_cast<BuildFault&>(test);
+                    std::filesystem::remove_all(fault.Temp(u"product/files/$System$"));
+                    fault.Write(u"product/product.ini", kProduct + "Scope = user\n");
+                    fault.WriteStub(u"stubs/uninst_stub.exe", 0x22, "<x/>");
+                  },
+                  "uninst_stub.exe cannot start a per-user product (Scope = user) without elevation: its manifest "
+                  "does not hold level=\"requireAdministrator\" to turn into level=\"asInvoker\""},
         FaultCase{"missing_stub",
                   [](BuildCommand& test) {
                     std::filesystem::remove(static_cast<BuildFault&>(test).Temp(u"stubs/uninst_stub.exe"));

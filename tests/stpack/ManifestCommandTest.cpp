@@ -134,6 +134,7 @@ TEST_F(ManifestCommand, WritesTheThreeManifestsOfTheProduct) {
            "  Uninstall command:  \"C:\\Program Files\\Velmora Soft\\Probe\\Uninst.exe\" /S",
            "    Key path:         HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora "
            "Probe",
+           "  Install behavior:   System",
            "    Value name:       DisplayVersion",
            "    Detection method: String comparison, Equals 1.2.3",
            "    1602 Failed  (cancelled by the user)",
@@ -154,8 +155,8 @@ struct VariantCase {
   std::u16string installerFile;
   std::vector<std::string> installerLines;
   std::vector<std::string> localeLines;
-  std::string printed;           // a line of the standard output
-  std::string absentFromLocale;  // text the locale manifest must not hold
+  std::vector<std::string> printed;  // lines of the standard output
+  std::string absentFromLocale;      // text the locale manifest must not hold
 };
 
 class ManifestVariant : public ManifestCommand, public testing::WithParamInterface<VariantCase> {};
@@ -170,39 +171,65 @@ TEST_P(ManifestVariant, FollowsTheProductFileAndOptions) {
   const std::string locale = Manifest(file + u".locale.en-US.yaml");
   for (const std::string& line : GetParam().installerLines) EXPECT_TRUE(HasLine(installer, line)) << line;
   for (const std::string& line : GetParam().localeLines) EXPECT_TRUE(HasLine(locale, line)) << line << "\n" << locale;
-  EXPECT_TRUE(HasLine(result.out, GetParam().printed)) << result.out;
+  for (const std::string& line : GetParam().printed)
+    EXPECT_TRUE(HasLine(result.out, line)) << line << "\n" << result.out;
   EXPECT_EQ(locale.find(GetParam().absentFromLocale), std::string::npos) << locale;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Products, ManifestVariant,
-    testing::Values(VariantCase{"default_publisher_and_proprietary",
-                                kCommonKeys + "Freeware = false\nVersion = 4.0\n",
-                                {},
-                                u"VelmoraSoftware.Probe",
-                                {"PackageIdentifier: VelmoraSoftware.Probe", "    Publisher: Velmora Software"},
-                                {"Publisher: Velmora Software", "License: Proprietary",
-                                 "PublisherUrl: \"https://www.example.com/\""},
-                                "    Detection method: String comparison, Equals 4.0",
-                                "probe.example"},
-                    VariantCase{"x86_with_id_and_description",
-                                kProduct + "Architecture = x86\nProductId = Velmora.Probe\n",
-                                {u"--id", u"Probe.Works.Probe", u"--description", u"Draws: probes, \"quoted\""},
-                                u"Probe.Works.Probe",
-                                {"PackageIdentifier: Probe.Works.Probe", "  - Architecture: x86",
-                                 "ProductCode: Velmora.Probe", "    ProductCode: Velmora.Probe"},
-                                {"ShortDescription: \"Draws: probes, \\\"quoted\\\"\""},
-                                "  Uninstall command:  \"C:\\Program Files (x86)\\Velmora Soft\\Probe\\Uninst.exe\" /S",
-                                "ShortDescription: Velmora Probe"},
-                    VariantCase{"forbidden_characters_and_no_web_page",
-                                kCommonKeys + "Freeware = 0\nVersion = 2.30 beta\nPublisher = A.B: Soft <Works>\n"
-                                              "WebPage = mailto:probe@example.org\n",
-                                {},
-                                u"ABSoftWorks.Probe",
-                                {"PackageVersion: \"2.30 beta\"", "    Publisher: \"A.B: Soft <Works>\""},
-                                {"ShortDescription: Velmora Probe 2.30 beta", "License: Proprietary"},
-                                "    Detection method: String comparison, Equals 2.30 beta",
-                                "Url:"}),
+    testing::Values(
+        VariantCase{
+            "default_publisher_and_proprietary",
+            kCommonKeys + "Freeware = false\nVersion = 4.0\n",
+            {},
+            u"VelmoraSoftware.Probe",
+            {"PackageIdentifier: VelmoraSoftware.Probe", "    Publisher: Velmora Software"},
+            {"Publisher: Velmora Software", "License: Proprietary", "PublisherUrl: \"https://www.example.com/\""},
+            {"    Detection method: String comparison, Equals 4.0"},
+            "probe.example"},
+        VariantCase{"x86_with_id_and_description",
+                    kProduct + "Architecture = x86\nProductId = Velmora.Probe\n",
+                    {u"--id", u"Probe.Works.Probe", u"--description", u"Draws: probes, \"quoted\""},
+                    u"Probe.Works.Probe",
+                    {"PackageIdentifier: Probe.Works.Probe", "  - Architecture: x86", "ProductCode: Velmora.Probe",
+                     "    ProductCode: Velmora.Probe"},
+                    {"ShortDescription: \"Draws: probes, \\\"quoted\\\"\""},
+                    {"  Uninstall command:  \"C:\\Program Files (x86)\\Velmora Soft\\Probe\\Uninst.exe\" /S"},
+                    "ShortDescription: Velmora Probe"},
+        VariantCase{"forbidden_characters_and_no_web_page",
+                    kCommonKeys + "Freeware = 0\nVersion = 2.30 beta\nPublisher = A.B: Soft <Works>\n"
+                                  "WebPage = mailto:probe@example.org\n",
+                    {},
+                    u"ABSoftWorks.Probe",
+                    {"PackageVersion: \"2.30 beta\"", "    Publisher: \"A.B: Soft <Works>\""},
+                    {"ShortDescription: Velmora Probe 2.30 beta", "License: Proprietary"},
+                    {"    Detection method: String comparison, Equals 2.30 beta"},
+                    "Url:"},
+        VariantCase{
+            "per_user",
+            kProduct + "Scope = user\n",
+            {},
+            u"ProbeWorks.Probe",
+            {"Scope: user", "ElevationRequirement: elevationProhibited", "  Silent: \"/S\"",
+             "  SilentWithProgress: \"/S\"", "  InstallLocation: \"/D=<INSTALLPATH>\"", "ProductCode: Velmora Probe"},
+            {"Publisher: Probe Works"},
+            {"  Install command:    Setup.exe /S",
+             "  Uninstall command:  \"%LOCALAPPDATA%\\Programs\\Probe\\Uninst.exe\" /S", "  Install behavior:   User",
+             "    Key path:         "
+             "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora Probe"},
+            "Scope"},
+        VariantCase{"per_user_x86",
+                    kProduct + "Scope = user\nArchitecture = x86\n",
+                    {},
+                    u"ProbeWorks.Probe",
+                    {"Scope: user", "ElevationRequirement: elevationProhibited", "  - Architecture: x86"},
+                    {"License: Freeware"},
+                    {"  Uninstall command:  \"%LOCALAPPDATA%\\Programs\\Probe\\Uninst.exe\" /S",
+                     "                      (the default install folder's)",
+                     "    Key path:         "
+                     "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Velmora Probe"},
+                    "Scope"}),
     [](const auto& item) { return std::string(item.param.label); });
 
 struct RefusalCase {

@@ -13,6 +13,7 @@
 #include "base/Text.h"
 #include "package/PackageWriter.h"
 #include "pe/PeImage.h"
+#include "product/ExecutionLevel.h"
 #include "product/ProductFile.h"
 #include "product/ProductIds.h"
 #include "product/ProductResources.h"
@@ -38,6 +39,10 @@ constexpr std::u16string_view kHelp =
     u"The stubs (setup_stub.exe and uninst_stub.exe, setup_stub_x86.exe and\n"
     u"uninst_stub_x86.exe for Architecture = x86) are looked for in --stubs DIR, then beside\n"
     u"stpack, then in the folder \"stubs\" beside it.\n"
+    u"\n"
+    u"A product with Scope = user is installed without elevation: both programs' manifests\n"
+    u"ask for level=\"asInvoker\" instead of the stubs' \"requireAdministrator\", and its\n"
+    u"files may hold no $System$ folder.\n"
     u"\n"
     u"Options:\n"
     u"  -o, --output SETUP_EXE   the setup program to write (required)\n"
@@ -124,12 +129,35 @@ std::filesystem::path FindStub(const ParsedArguments& arguments, const std::u16s
                              {name, folders.empty() ? u"any folder" : TextFromPath(folders.front())}));
 }
 
-pe::Bytes WithResources(const std::filesystem::path& stubPath, const auto& addResources, std::uint32_t time) {
+pe::Bytes WithResources(const std::filesystem::path& stubPath, product::Scope scope, const auto& addResources,
+                        std::uint32_t time) {
   const std::vector<std::uint8_t> stubBytes = ReadAll(stubPath);
   const pe::PeImage stub(stubBytes);
   pe::ResourceTree tree = stub.Resources();
   addResources(tree);
+  // A per-user product's programs start as the user; a stub whose manifest cannot be made to ask
+  // for that is refused rather than shipped elevated.
+  if (scope == product::Scope::User) {
+    if (const std::u16string problem = product::RequestNoElevation(tree); !problem.empty()) {
+      throw Exception(FormatText(u"the stub %s cannot start a per-user product (Scope = user) without elevation: %s",
+                                 {TextFromPath(stubPath), problem}));
+    }
+  }
   return pe::ReplaceResources(stub, tree, time);
+}
+
+// A per-user install runs without elevation and cannot write the system folder.
+void RefuseSystemFilesOfPerUserProduct(const product::Product& product, const std::vector<SourceFile>& files,
+                                       const std::u16string& productText) {
+  if (product.scope != product::Scope::User) return;
+  for (const SourceFile& file : files) {
+    if (file.folder.starts_with(kSystemFolderName)) {
+      throw Exception(
+          FormatText(u"%s:%s: Scope = user: a per-user product cannot install files into the system "
+                     u"folder (%s)",
+                     {productText, IntToText(static_cast<std::int64_t>(product.scopeLine)), file.packagePath}));
+    }
+  }
 }
 
 // The install-folder files, as Uninst.exe lists them: "\" between folders, CR LF after each.
@@ -188,6 +216,7 @@ int RunBuild(const ParsedArguments& arguments) {
                      {productText, file.name, TextFromPath(product.filesFolder)}));
     }
   }
+  RefuseSystemFilesOfPerUserProduct(product, files, productText);
   SourceFile uninstaller;
   uninstaller.packagePath = uninstaller.name = kUninstallerName;
   const auto at =
@@ -206,8 +235,8 @@ int RunBuild(const ParsedArguments& arguments) {
   const auto uninstPath = scratch.Path() / PathFromText(std::u16string(kUninstallerName));
   WriteAll(uninstPath,
            WithResources(
-               uninstStub, [&](pe::ResourceTree& tree) { product::AddUninstallerResources(tree, product, fileList); },
-               time));
+               uninstStub, product.scope,
+               [&](pe::ResourceTree& tree) { product::AddUninstallerResources(tree, product, fileList); }, time));
   if (signing) SignExecutable(uninstPath, *signing, time);
 
   std::vector<PackageEntry> entries;
@@ -223,9 +252,9 @@ int RunBuild(const ParsedArguments& arguments) {
 
   const auto package = ReadAll(packagePath);
   const auto setupPath = scratch.Path() / "Setup.exe";
-  WriteAll(setupPath,
-           WithResources(
-               setupStub, [&](pe::ResourceTree& tree) { product::AddSetupResources(tree, product, package); }, time));
+  WriteAll(setupPath, WithResources(
+                          setupStub, product.scope,
+                          [&](pe::ResourceTree& tree) { product::AddSetupResources(tree, product, package); }, time));
   if (signing) SignExecutable(setupPath, *signing, time);
 
   // Only complete files reach their names.

@@ -30,22 +30,26 @@ std::u16string Quoted(std::u16string_view text) {
 }  // namespace
 
 std::u16string DeploymentNotes(const DeploymentFacts& facts) {
-  // A 32-bit program sees the 32-bit Program Files folder and registry view of 64-bit Windows.
+  // A 32-bit program sees the 32-bit Program Files folder and registry view of 64-bit Windows; the
+  // user's own folders and registry are the same for both.
   const std::u16string programFiles = facts.x86 ? u"C:\\Program Files (x86)" : u"C:\\Program Files";
-  const std::u16string uninstaller =
-      programFiles + u"\\" + std::u16string(product::kInstallFolderParent) + u"\\" + facts.shortName + u"\\Uninst.exe";
+  const std::u16string installParent = facts.perUser
+                                           ? std::u16string(product::kPerUserProgramsFolder)
+                                           : programFiles + u"\\" + std::u16string(product::kInstallFolderParent);
+  const std::u16string uninstaller = installParent + u"\\" + facts.shortName + u"\\Uninst.exe";
   const std::u16string setup =
       facts.setupFileName.find(u' ') == std::u16string::npos ? facts.setupFileName : Quoted(facts.setupFileName);
 
   std::u16string text = u"\nIntune (Windows app, Win32):\n";
   text += u"  Install command:    " + setup + u" /S\n";
   text += u"  Uninstall command:  " + Quoted(uninstaller) + u" /S\n";
-  text += facts.x86 ? u"                      (the default install folder's, on 64-bit Windows)\n"
-                    : u"                      (the default install folder's)\n";
-  text += u"  Install behavior:   System\n";
+  text += facts.x86 && !facts.perUser ? u"                      (the default install folder's, on 64-bit Windows)\n"
+                                      : u"                      (the default install folder's)\n";
+  text += facts.perUser ? u"  Install behavior:   User\n" : u"  Install behavior:   System\n";
   text += u"  Detection rule:     Registry\n";
-  text += u"    Key path:         HKEY_LOCAL_MACHINE\\" + std::u16string(product::kUninstallRoot) + u"\\" +
-          facts.productCode + u"\n";
+  const std::u16string_view rootKey = facts.perUser ? u"HKEY_CURRENT_USER" : u"HKEY_LOCAL_MACHINE";
+  text += u"    Key path:         " + std::u16string(rootKey) + u"\\" + std::u16string(product::kUninstallRoot) +
+          u"\\" + facts.productCode + u"\n";
   text += u"    Value name:       DisplayVersion\n";
   text += u"    Detection method: String comparison, Equals " + facts.version + u"\n";
   text += facts.x86 ? u"    Associated with a 32-bit app on 64-bit clients: Yes\n"

@@ -13,6 +13,7 @@ struct DeploymentFacts {
   std::u16string productCode;    // the Uninstall key's name
   std::u16string version;        // its DisplayVersion
   bool x86 = false;              // a 32-bit setup program: Program Files (x86), WOW6432Node
+  bool perUser = false;          // installed for the user: %LOCALAPPDATA%\Programs, HKEY_CURRENT_USER
 };
 
 std::u16string DeploymentNotes(const DeploymentFacts& facts);

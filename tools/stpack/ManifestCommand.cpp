@@ -163,6 +163,7 @@ int RunManifest(const ParsedArguments& arguments) {
   const bool x86 = product.architecture == product::Architecture::X86;
   facts.architecture = x86 ? u"x86" : u"x64";
   facts.installerUrl = url;
+  facts.perUser = product.scope == product::Scope::User;
   if (std::u16string problem = PackageFactsProblem(facts); !problem.empty()) throw Exception(problem);
   facts.installerSha256 = FileSha256(setupPath);
 
@@ -174,7 +175,8 @@ int RunManifest(const ParsedArguments& arguments) {
 
   std::u16string report;
   for (const auto& name : writer.Names()) report += u"Wrote \"" + TextFromPath(name) + u"\"\n";
-  report += DeploymentNotes({TextFromPath(setupPath.filename()), shortName, facts.productCode, facts.version, x86});
+  report += DeploymentNotes(
+      {TextFromPath(setupPath.filename()), shortName, facts.productCode, facts.version, x86, facts.perUser});
   WriteStdout(report);
   return 0;
 }

@@ -89,7 +89,7 @@ std::u16string InstallerManifest(const PackageFacts& facts) {
   yaml.Entry(u"PackageIdentifier", facts.identifier);
   yaml.Entry(u"PackageVersion", facts.version);
   yaml.Entry(u"InstallerType", u"exe");
-  yaml.Entry(u"Scope", u"machine");
+  yaml.Entry(u"Scope", facts.perUser ? u"user" : u"machine");
   yaml.Open(u"InstallModes");
   for (const std::u16string_view mode : {u"interactive", u"silent", u"silentWithProgress"}) yaml.Item(mode);
   yaml.Close();
@@ -110,8 +110,14 @@ std::u16string InstallerManifest(const PackageFacts& facts) {
   }
   yaml.Close();
   yaml.Entry(u"UpgradeBehavior", u"install");
-  yaml.Comment(u"Setup.exe's own manifest asks for administrator rights.");
-  yaml.Entry(u"ElevationRequirement", u"elevatesSelf");
+  if (facts.perUser) {
+    // Elevated with an administrator's credentials, it would install for that administrator instead.
+    yaml.Comment(u"Setup.exe's own manifest asks for no elevation: it installs for the user who runs it.");
+    yaml.Entry(u"ElevationRequirement", u"elevationProhibited");
+  } else {
+    yaml.Comment(u"Setup.exe's own manifest asks for administrator rights.");
+    yaml.Entry(u"ElevationRequirement", u"elevatesSelf");
+  }
   yaml.Comment(u"The name of the product's Uninstall key.");
   yaml.Entry(u"ProductCode", facts.productCode);
   yaml.Open(u"AppsAndFeaturesEntries");

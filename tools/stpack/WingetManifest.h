@@ -23,6 +23,7 @@ struct PackageFacts {
   std::u16string installerUrl;            // https
   std::u16string installerSha256;         // 64 upper-case hexadecimal digits
   std::u16string productCode;             // the Uninstall key's name
+  bool perUser = false;                   // installed for the user who runs it, without elevation
 };
 
 struct ManifestFile {
