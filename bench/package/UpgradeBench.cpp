@@ -1,8 +1,11 @@
 // An upgrade's extraction against a fresh install's, under the install journal: the same package
 // (the install corpus, scripts/bench-corpus --install, packed by stpack) written once into an
-// empty folder and once over an earlier install of it in which a tenth of the files differ. The
-// upgrade moves every existing file aside, forces the journal to the disk once per batch of
-// files, and removes the old files at commit; the ratio of the two says what that costs.
+// empty folder and once over an earlier install of it in which a tenth of the files differ and
+// which holds a tenth more files that the new version drops. The upgrade moves every existing file
+// aside, drops the files the new version no longer has, forces the journal to the disk once per
+// batch of files, and removes the old files at commit; the ratio of the two says what that costs.
+// Both start from a disk with nothing waiting to be written: the earlier install has long been
+// there when an upgrade comes.
 //
 // Usage: upgrade_bench PACKAGE [benchmark options]   (the work folder is made beside PACKAGE)
 #include <benchmark/benchmark.h>
@@ -15,6 +18,10 @@
 #include <span>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "base/FileSystem.h"
 #include "package/Extract.h"
@@ -34,6 +41,7 @@ struct Total {
 };
 Total g_fresh;
 Total g_upgrade;
+std::vector<std::u16string> g_dropped;  // the earlier install's files that the new version drops
 
 std::span<const std::byte> Package() {
   return std::as_bytes(std::span<const char>(g_package.data(), g_package.size()));
@@ -49,19 +57,38 @@ void Install() {
   setup::ExtractControl control;
   control.journal = &journal;
   setup::ExtractPackage(Package(), destination, u"", control, [] { return std::u16string(); });
+  if (!g_dropped.empty()) journal.DropFiles(g_dropped);
   if (!journal.Commit()) throw std::runtime_error("commit left files behind");
 }
 
-// An earlier install: every file of the package, a tenth of them with other bytes.
+// Writes out what the system holds for the disk, so that no run pays for the one before it.
+void SettleDisk() {
+#ifndef _WIN32
+  ::sync();
+#endif
+}
+
+// An earlier install: every file of the package, a tenth of them with other bytes, and beside
+// another tenth a file of the earlier version that the new one no longer has.
 void MakeEarlierInstall() {
   fs::remove_all(Destination());
+  g_dropped.clear();
   Install();
-  std::size_t index = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(Destination())) {
-    if (!entry.is_regular_file() || index++ % 10 != 0) continue;
-    std::ofstream out(entry.path(), std::ios::binary | std::ios::app);
-    out << "an earlier version";
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(Destination()))
+    if (entry.is_regular_file()) files.push_back(entry.path());
+  for (std::size_t index = 0; index < files.size(); ++index) {
+    if (index % 10 == 0) {
+      std::ofstream out(files[index], std::ios::binary | std::ios::app);
+      out << "an earlier version";
+    } else if (index % 10 == 5) {
+      fs::path dropped = files[index];
+      dropped += ".earlier";
+      fs::copy_file(files[index], dropped);
+      g_dropped.push_back(dropped.u16string());
+    }
   }
+  SettleDisk();
 }
 
 template <class Prepare>
@@ -80,7 +107,13 @@ void Timed(benchmark::State& state, const Prepare& prepare, Total& total) {
 
 void FreshInstall(benchmark::State& state) {
   Timed(
-      state, [] { fs::remove_all(Destination()); }, g_fresh);
+      state,
+      [] {
+        fs::remove_all(Destination());
+        g_dropped.clear();
+        SettleDisk();
+      },
+      g_fresh);
 }
 
 void UpgradeInstall(benchmark::State& state) { Timed(state, MakeEarlierInstall, g_upgrade); }
