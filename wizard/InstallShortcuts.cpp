@@ -31,10 +31,14 @@ void CreateOne(const ProductShortcutChoices& choices, const std::function<std::u
 }  // namespace
 
 void CreateProductShortcuts(const ProductShortcutChoices& choices, StepLog& log) noexcept {
-  if (choices.desktop) CreateOne(choices, [] { return GetCommonFolder(CommonPlace::Desktop); }, u"desktop", log);
+  if (choices.desktop)
+    CreateOne(
+        choices, [] { return GetCommonFolder(CommonPlace::Desktop); }, u"desktop", log);
   if (choices.quickLaunch)
-    CreateOne(choices, [] { return GetSpecialFolder(spQuickLaunch); }, u"Quick Launch", log);
-  CreateOne(choices, [] { return GetCommonFolder(CommonPlace::Programs); }, u"Start menu", log);
+    CreateOne(
+        choices, [] { return GetSpecialFolder(spQuickLaunch); }, u"Quick Launch", log);
+  CreateOne(
+      choices, [] { return GetCommonFolder(CommonPlace::Programs); }, u"Start menu", log);
 }
 
 }  // namespace setup

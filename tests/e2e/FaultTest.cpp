@@ -810,8 +810,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    EarlierInstall::StartMenuOnly},
                     EarlierInstall{"FoundByAllUsersDesktopShortcut", true, false, false, EarlierInstall::Earlier,
                                    EarlierInstall::DesktopOnly},
-                    EarlierInstall{"FoundByEarlierVersionsDesktopShortcut", true, false, false,
-                                   EarlierInstall::Earlier, EarlierInstall::UsersDesktopOnly},
+                    EarlierInstall{"FoundByEarlierVersionsDesktopShortcut", true, false, false, EarlierInstall::Earlier,
+                                   EarlierInstall::UsersDesktopOnly},
                     EarlierInstall{"ExplicitFolderWins", true, false, true, EarlierInstall::Second},
                     EarlierInstall{"ShortcutToDeletedFolder", true, true, false, EarlierInstall::Default}),
     [](const auto& item) { return std::string(item.param.name); });

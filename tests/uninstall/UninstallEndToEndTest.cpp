@@ -129,8 +129,8 @@ class StagedInstallation : public testing::Test {
 
     // The shortcuts of this installation, and a person's own one of the same name that starts a
     // program elsewhere (in Quick Launch, so both can exist).
-    for (const std::u16string& folder : {GetCommonFolder(CommonPlace::Desktop), GetCommonFolder(CommonPlace::Programs),
-                                         GetSpecialFolder(spDesktop)}) {
+    for (const std::u16string& folder :
+         {GetCommonFolder(CommonPlace::Desktop), GetCommonFolder(CommonPlace::Programs), GetSpecialFolder(spDesktop)}) {
       ASSERT_FALSE(folder.empty());
       const std::u16string link = SaveShortcutIn(setupDir + u"Probe.exe", u"", DisplayName(), folder);
       ASSERT_EQ(ToUtf8(link), ToUtf8(folder + u"\\" + DisplayName() + u".lnk"));
