@@ -1,7 +1,5 @@
 #include "wizard/InstallShortcuts.h"
 
-#include <functional>
-
 #include "base/Errors.h"
 #include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
@@ -10,35 +8,45 @@ namespace setup {
 
 namespace {
 
-// One shortcut into the folder that `folderOf` names; what happened goes to the log. A folder
-// look-up that fails (a registry value of the wrong type) is one more reason for no shortcut.
-void CreateOne(const ProductShortcutChoices& choices, const std::function<std::u16string()>& folderOf,
-               const std::u16string& placeName, StepLog& log) noexcept {
+std::u16string AllUsersDesktop() { return GetCommonFolder(CommonPlace::Desktop); }
+std::u16string AllUsersPrograms() { return GetCommonFolder(CommonPlace::Programs); }
+std::u16string UsersQuickLaunch() { return GetSpecialFolder(spQuickLaunch); }
+
+struct ShortcutPlaceRow {
+  bool chosen;
+  const char16_t* name;          // for the log
+  std::u16string (*folderOf)();  // may raise a registry error
+};
+
+// One shortcut into the place's folder; what happened goes to the log. A folder look-up that
+// fails is one more reason for no shortcut.
+void CreateOne(const ProductShortcutChoices& choices, const ShortcutPlaceRow& place, StepLog& log) noexcept {
+  const std::u16string name = place.name;
   try {
-    const std::u16string folder = folderOf();
+    const std::u16string folder = place.folderOf();
     const std::u16string saved = SaveShortcutIn(choices.program, u"", choices.displayName, folder);
     if (saved.empty())
-      log.Line(u"Shortcut not made (" + placeName + u"): it cannot be saved in \"" + folder + u"\"");
+      log.Line(u"Shortcut not made (" + name + u"): it cannot be saved in \"" + folder + u"\"");
     else
       log.Line(u"Shortcut: " + saved);
   } catch (const Exception& error) {
-    log.Line(u"Shortcut not made (" + placeName + u"): " + error.Message());
+    log.Line(u"Shortcut not made (" + name + u"): " + error.Message());
   } catch (...) {
-    log.Line(u"Shortcut not made (" + placeName + u")");
+    log.Line(u"Shortcut not made (" + name + u")");
   }
 }
 
 }  // namespace
 
 void CreateProductShortcuts(const ProductShortcutChoices& choices, StepLog& log) noexcept {
-  if (choices.desktop)
-    CreateOne(
-        choices, [] { return GetCommonFolder(CommonPlace::Desktop); }, u"desktop", log);
-  if (choices.quickLaunch)
-    CreateOne(
-        choices, [] { return GetSpecialFolder(spQuickLaunch); }, u"Quick Launch", log);
-  CreateOne(
-      choices, [] { return GetCommonFolder(CommonPlace::Programs); }, u"Start menu", log);
+  const ShortcutPlaceRow places[] = {
+      {choices.desktop, u"desktop", AllUsersDesktop},
+      {choices.quickLaunch, u"Quick Launch", UsersQuickLaunch},
+      {true, u"Start menu", AllUsersPrograms},
+  };
+  for (const ShortcutPlaceRow& place : places) {
+    if (place.chosen) CreateOne(choices, place, log);
+  }
 }
 
 }  // namespace setup
