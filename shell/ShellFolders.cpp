@@ -1,6 +1,8 @@
 #include "shell/ShellFolders.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <iterator>
 #include <vector>
@@ -32,6 +34,15 @@ std::u16string GetSpecialFolder(ShortcutPlace place) {
 
   // Without "AppData" the suffix alone would be a folder at the root of the current drive.
   if (place == spQuickLaunch) return folder.empty() ? folder : folder + std::u16string(kQuickLaunchSuffix);
+  return folder;
+}
+
+std::u16string GetCommonFolder(CommonPlace place) {
+  const int csidl = place == CommonPlace::Desktop ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_COMMON_PROGRAMS;
+  wchar_t path[MAX_PATH] = {};
+  if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK || path[0] == 0) return {};
+  std::u16string folder = FromWide(path);
+  while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   return folder;
 }
 

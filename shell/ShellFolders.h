@@ -25,6 +25,17 @@ inline constexpr char16_t kShellFoldersKey[] = u"Software\\MicroSoft\\Windows\\C
 // "Invalid data type for '%s'".
 std::u16string GetSpecialFolder(ShortcutPlace place);
 
+// The folders that every user of the machine sees, where a machine-wide install puts its
+// shortcuts (Quick Launch has none: it is always the user's own).
+enum class CommonPlace : std::uint8_t {
+  Desktop,   // the all-users desktop
+  Programs,  // the all-users Start menu's Programs folder
+};
+
+// The folder of a common place as the system gives it (no trailing "\"), or empty when the
+// system names none. Nothing is created.
+std::u16string GetCommonFolder(CommonPlace place);
+
 // The system folder followed by "\", or empty when the system does not give it.
 std::u16string GetSystemFolder();
 

@@ -24,21 +24,19 @@ bool IsExistingFile(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The folder part of the target of folder\linkName.lnk, or empty when there is no such file or it
-// does not resolve. A folder that the registry does not name is not probed: the bare name would
+// The folder part of the target of folder\fileName, or empty when there is no such file or it
+// does not resolve. A folder that the system does not name is not probed: the bare name would
 // be a file at the root of the current drive, which is no place of the shell's.
-std::u16string FolderOfShortcutIn(const std::u16string& folder, const std::u16string& linkName) {
+std::u16string FolderOfShortcutIn(const std::u16string& folder, const std::u16string& fileName) {
   if (folder.empty()) return {};
-  const std::u16string candidate = folder + u"\\" + linkName + u".lnk";
+  const std::u16string candidate = folder + u"\\" + fileName;
   if (!IsExistingFile(candidate)) return {};
   // The unresolved text has no "\" or ":", so it gives no folder.
   return FolderPart(ResolveShortcut(candidate));
 }
 
-}  // namespace
-
-void CreateShortcut(const std::u16string& target, const std::u16string& arguments, const std::u16string& linkName,
-                    ShortcutPlace place, const std::u16string& subFolder) {
+// The link object, its target, arguments and working folder set, saved as `path`.
+bool SaveLink(const std::u16string& target, const std::u16string& arguments, const std::u16string& path) {
   ComPtr<IUnknown> object;
   const HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                            IID_IUnknown, object.PutVoid());
@@ -52,14 +50,29 @@ void CreateShortcut(const std::u16string& target, const std::u16string& argument
   link->SetPath(WidePtr(target));
   link->SetArguments(WidePtr(arguments));
   link->SetWorkingDirectory(WidePtr(FolderPart(target)));
-
-  const std::u16string folder = GetSpecialFolder(place);
-  if (folder.empty()) return;
-  std::u16string path = folder + u"\\";
-  if (!subFolder.empty()) path += subFolder + u"\\";
-  path += ShortcutFileName(linkName);
+  if (path.empty()) return false;
   // A missing folder makes the save fail, which is silent by design: no folder is created.
-  file->Save(WidePtr(path), FALSE);
+  return SUCCEEDED(file->Save(WidePtr(path), FALSE));
+}
+
+}  // namespace
+
+void CreateShortcut(const std::u16string& target, const std::u16string& arguments, const std::u16string& linkName,
+                    ShortcutPlace place, const std::u16string& subFolder) {
+  const std::u16string folder = GetSpecialFolder(place);
+  std::u16string path;
+  if (!folder.empty()) {
+    path = folder + u"\\";
+    if (!subFolder.empty()) path += subFolder + u"\\";
+    path += ShortcutFileName(linkName);
+  }
+  (void)SaveLink(target, arguments, path);
+}
+
+std::u16string SaveShortcutIn(const std::u16string& target, const std::u16string& arguments,
+                              const std::u16string& linkName, const std::u16string& folder) {
+  const std::u16string path = folder.empty() ? std::u16string() : folder + u"\\" + ShortcutFileName(linkName);
+  return SaveLink(target, arguments, path) ? path : std::u16string();
 }
 
 std::u16string ResolveShortcut(const std::u16string& linkFile) {
@@ -96,9 +109,13 @@ std::u16string FindShortcutFolder(const std::u16string& linkName, const std::u16
     commonFolder = ReadRegistryString(HKEY_LOCAL_MACHINE, kShellFoldersKey, u"Common " + placeName);
   }
 
-  std::u16string result = FolderOfShortcutIn(userFolder, linkName);
-  if (result.empty()) result = FolderOfShortcutIn(commonFolder, linkName);
+  std::u16string result = FolderOfShortcutIn(userFolder, linkName + u".lnk");
+  if (result.empty()) result = FolderOfShortcutIn(commonFolder, linkName + u".lnk");
   return result;
+}
+
+std::u16string FindShortcutFolderIn(const std::u16string& folder, const std::u16string& linkName) {
+  return FolderOfShortcutIn(folder, ShortcutFileName(linkName));
 }
 
 }  // namespace setup

@@ -18,6 +18,11 @@ namespace setup {
 void CreateShortcut(const std::u16string& target, const std::u16string& arguments, const std::u16string& linkName,
                     ShortcutPlace place, const std::u16string& subFolder);
 
+// As CreateShortcut, into `folder` itself (no trailing "\"); the file's full path when it was
+// saved, else empty (an empty or missing folder, or a failed save). Raises as CreateShortcut.
+std::u16string SaveShortcutIn(const std::u16string& target, const std::u16string& arguments,
+                              const std::u16string& linkName, const std::u16string& folder);
+
 // The path that the shortcut file starts, or "unable to resolve link" when the file cannot be
 // loaded, resolved or read. Resolution may show the shell's own search dialog, owned by the thread's
 // active window; the file is never updated. Raises EOleSysError when the link object cannot be made.
@@ -28,5 +33,10 @@ std::u16string ResolveShortcut(const std::u16string& linkFile);
 // "QuickLaunch" (exact case) looks only in the user's Quick Launch folder. Empty when neither
 // folder holds a shortcut that resolves. Registry errors of the folder look-up pass through.
 std::u16string FindShortcutFolder(const std::u16string& linkName, const std::u16string& placeName);
+
+// The folder, ending in "\", of the program that the shortcut written for linkName (see
+// ShortcutFileName) in `folder` starts; empty when folder is empty or holds no such shortcut that
+// resolves.
+std::u16string FindShortcutFolderIn(const std::u16string& folder, const std::u16string& linkName);
 
 }  // namespace setup

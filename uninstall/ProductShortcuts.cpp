@@ -31,6 +31,13 @@ std::u16string PlaceFolder(ShortcutPlace place) {
   }
 }
 
+// Where the setup puts shortcuts: the all-users desktop and Start menu entry of a machine-wide
+// install, and the user's desktop and Quick Launch folders, where earlier versions put them.
+std::vector<std::u16string> ShortcutFolders() {
+  return {GetCommonFolder(CommonPlace::Desktop), GetCommonFolder(CommonPlace::Programs), PlaceFolder(spDesktop),
+          PlaceFolder(spQuickLaunch)};
+}
+
 }  // namespace
 
 std::u16string ShortcutTarget(const std::u16string& linkFile) {
@@ -51,8 +58,7 @@ std::vector<std::u16string> FindProductShortcuts(const std::u16string& displayNa
   std::vector<std::u16string> names = {ShortcutFileName(displayName)};
   if (names.front() != displayName + u".lnk") names.push_back(displayName + u".lnk");
 
-  for (ShortcutPlace place : {spDesktop, spQuickLaunch}) {
-    const std::u16string folder = PlaceFolder(place);
+  for (const std::u16string& folder : ShortcutFolders()) {
     if (folder.empty()) continue;
     for (const std::u16string& name : names) {
       const std::u16string link = folder + u"\\" + name;

@@ -19,8 +19,8 @@
 #include "product/ProductIds.h"
 #include "shell/ByteSize.h"
 #include "shell/Registry.h"
-#include "shell/Shortcuts.h"
 #include "wizard/DestinationRules.h"
+#include "wizard/InstallShortcuts.h"
 #include "wizard/SystemFacts.h"
 
 namespace setup {
@@ -356,14 +356,8 @@ bool InstallRun::Finish() {
   const std::u16string program = choices_.setupDir + choices_.shortName + u".exe";
   // Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
   try {
-    if (choices_.desktopShortcut) {
-      CreateShortcut(program, u"", choices_.displayName, spDesktop, u"");
-      log_.Line(u"Shortcut: desktop");
-    }
-    if (choices_.quickLaunchShortcut) {
-      CreateShortcut(program, u"", choices_.displayName, spQuickLaunch, u"");
-      log_.Line(u"Shortcut: Quick Launch");
-    }
+    CreateProductShortcuts({program, choices_.displayName, choices_.desktopShortcut, choices_.quickLaunchShortcut},
+                           log_);
 
     // The product file may name its own publisher and web page; the built-in ones are the default.
     const bool chinese = choices_.languageIndex == Global::kChinese;

@@ -1,6 +1,7 @@
 #include "wizard/ProposedDestination.h"
 
 #include "base/FileSystem.h"
+#include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
 #include "wizard/InstallEngine.h"
 #include "wizard/SystemFacts.h"
@@ -16,8 +17,11 @@ std::u16string ProposedDestination(const ProductIdentity& product, InstallScope 
     while (location.size() > 3 && location.back() == u'\\') location.pop_back();
     return location;
   }
-  // An earlier installation's shortcut names the folder it went to.
-  std::u16string folder = FindShortcutFolder(displayName, u"QuickLaunch");
+  // An earlier installation's shortcut names the folder it went to: the machine-wide Start menu
+  // entry and desktop shortcut of this version, or the per-user ones of earlier versions.
+  std::u16string folder = FindShortcutFolderIn(GetCommonFolder(CommonPlace::Programs), displayName);
+  if (folder.empty()) folder = FindShortcutFolderIn(GetCommonFolder(CommonPlace::Desktop), displayName);
+  if (folder.empty()) folder = FindShortcutFolder(displayName, u"QuickLaunch");
   if (folder.empty()) folder = FindShortcutFolder(displayName, u"Desktop");
   // A shortcut left behind by an install whose folder was deleted names no install any more.
   if (!folder.empty() && DirectoryExists(folder)) {

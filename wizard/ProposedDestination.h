@@ -8,8 +8,9 @@
 namespace setup {
 
 // The folder of an earlier installation when that folder still exists: the one its Uninstall
-// entry names, else the one its Quick Launch or desktop shortcut leads to; otherwise
-// "%PROGRAMFILES%\Velmora Soft\<short name>" (machine-wide) or
+// entry names, else the one its shortcut leads to (the all-users Start menu entry or desktop
+// shortcut, else the user's Quick Launch or desktop shortcut that earlier versions made);
+// otherwise "%PROGRAMFILES%\Velmora Soft\<short name>" (machine-wide) or
 // "%LOCALAPPDATA%\Programs\<short name>" (one user's, where the system keeps such programs).
 // Without a trailing backslash.
 std::u16string ProposedDestination(const ProductIdentity& product, InstallScope scope,

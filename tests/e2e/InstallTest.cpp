@@ -1,6 +1,7 @@
 // The wizard's behaviour seen from outside: the page table, the destination test, Back and Next
 // keeping the choices, the install with its failure paths, the Uninstall registration, the
-// desktop shortcut and the launch on Finish. Each run has one language (the LANG it starts with).
+// machine-wide shortcuts and the launch on Finish, and the unattended install and removal of the
+// shortcuts. Each run has one language (the LANG it starts with).
 #include <gtest/gtest.h>
 #include <windows.h>
 // commctrl.h needs windows.h first.
@@ -170,19 +171,26 @@ std::vector<HWND> ProductWindows() {
   return found;
 }
 
+// A machine-wide install's shortcuts: on the all-users desktop (when chosen) and in the all-users
+// Start menu's Programs folder; and the user's own desktop, where earlier versions put it.
+std::u16string DesktopLink() { return GetCommonFolder(CommonPlace::Desktop) + u"\\" + DisplayName() + u".lnk"; }
+std::u16string StartMenuLink() { return GetCommonFolder(CommonPlace::Programs) + u"\\" + DisplayName() + u".lnk"; }
+std::u16string UsersDesktopLink() { return GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk"; }
+std::u16string QuickLaunchLink() { return GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk"; }
+
 std::string Bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// What one install leaves outside its folder: the desktop shortcut, the Uninstall key and the
+// What one install leaves outside its folder: the shortcuts, the Uninstall key and the
 // system-folder files; removed at the end so later tests find a clean prefix.
 class InstallLeftovers {
  public:
   ~InstallLeftovers() {
     std::error_code ignored;
-    fs::remove(fs::path(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk"), ignored);
-    fs::remove(fs::path(GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk"), ignored);
+    for (const std::u16string& link : {DesktopLink(), StartMenuLink(), UsersDesktopLink(), QuickLaunchLink()})
+      fs::remove(fs::path(link), ignored);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, WidePtr(kUninstallRoot + DisplayName()));
     for (const auto& entry : fs::directory_iterator(kStagedTree / "$System$", ignored))
       fs::remove(fs::path(GetSystemFolder()) / entry.path().filename(), ignored);
@@ -534,11 +542,14 @@ TEST_F(WizardBehaviour, FailuresThenInstallThenFinishLaunches) {
   ExpectInstalledTree(destination);
   const std::u16string folder = destination.u16string() + u"\\";
   ExpectUninstallValues(folder);
-  const std::u16string link = GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk";
-  ASSERT_TRUE(fs::exists(fs::path(link)));
-  EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(folder + u"Glyphor.exe"));
+  // Machine-wide: the all-users desktop and Start menu, nothing on the installing user's desktop.
+  for (const std::u16string& link : {DesktopLink(), StartMenuLink()}) {
+    ASSERT_TRUE(fs::exists(fs::path(link))) << ToUtf8(link);
+    EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(folder + u"Glyphor.exe"));
+  }
+  EXPECT_FALSE(fs::exists(fs::path(UsersDesktopLink())));
   // From Windows 6 on the Quick Launch box is hidden, though checked: no shortcut there.
-  EXPECT_FALSE(fs::exists(fs::path(GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk")));
+  EXPECT_FALSE(fs::exists(fs::path(QuickLaunchLink())));
   // The side banner stands at the left of the finish page, the page's full height.
   EXPECT_EQ(GetParent(c.image), c.pages.pnlStep4);
   const RECT banner = Bounds(c.image);
@@ -584,8 +595,8 @@ TEST_F(WizardBehaviour, QuickLaunchShortcutBeforeWindowsSix) {
   Click(c.btnNext);
   ExpectPage(c, 4);
   const std::u16string program = destination.u16string() + u"\\Glyphor.exe";
-  for (ShortcutPlace place : {spDesktop, spQuickLaunch}) {
-    const std::u16string link = GetSpecialFolder(place) + u"\\" + DisplayName() + u".lnk";
+  // Quick Launch has no all-users folder: it stays the user's.
+  for (const std::u16string& link : {DesktopLink(), StartMenuLink(), QuickLaunchLink()}) {
     ASSERT_TRUE(fs::exists(fs::path(link))) << ToUtf8(link);
     EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(program));
   }
@@ -595,8 +606,8 @@ TEST_F(WizardBehaviour, QuickLaunchShortcutBeforeWindowsSix) {
   EXPECT_EQ(wizard.Program().Wait(15000), std::optional<DWORD>(0));
 }
 
-// Without the desktop option no shortcut is made, the Uninstall values are still written, and
-// Finish without "Launch" starts nothing.
+// Without the desktop option no desktop shortcut is made (the Start menu entry is, always), the
+// Uninstall values are still written, and Finish without "Launch" starts nothing.
 TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   const testing_support::TempFolder root;
   const InstallLeftovers leftovers;
@@ -621,7 +632,9 @@ TEST_F(WizardBehaviour, NoShortcutAndFinishWithoutLaunch) {
   EXPECT_EQ(SendMessageW(c.progress, PBM_GETPOS, 0, 0), 100);
   ExpectInstalledTree(destination);
   ExpectUninstallValues(destination.u16string() + u"\\");
-  EXPECT_FALSE(fs::exists(fs::path(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk")));
+  EXPECT_FALSE(fs::exists(fs::path(DesktopLink())));
+  EXPECT_FALSE(fs::exists(fs::path(UsersDesktopLink())));
+  EXPECT_TRUE(fs::exists(fs::path(StartMenuLink())));
 
   Click(c.runOnExit);
   ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
@@ -654,12 +667,12 @@ void InstallThroughWizard(const std::wstring& destination, const std::vector<std
 }
 
 // A desktop shortcut that cannot be saved (a folder holds its name) is no failure of the install:
-// the wizard still registers the product and reaches the finish page.
+// the wizard still makes the Start menu entry, registers the product and reaches the finish page.
 TEST_F(WizardBehaviour, ShortcutThatCannotBeSavedStillFinishes) {
   const testing_support::TempFolder root;
   const InstallLeftovers leftovers;
   const fs::path destination = root.Path() / "NoLink";
-  const fs::path blockedLink(GetSpecialFolder(spDesktop) + u"\\" + DisplayName() + u".lnk");
+  const fs::path blockedLink(DesktopLink());
   fs::create_directories(blockedLink / "inside");
   struct RemoveBlock {
     fs::path path;
@@ -682,6 +695,7 @@ TEST_F(WizardBehaviour, ShortcutThatCannotBeSavedStillFinishes) {
   ExpectInstalledTree(destination);
   ExpectUninstallValues(destination.u16string() + u"\\");
   EXPECT_TRUE(fs::is_directory(blockedLink)) << "the folder in the shortcut's place is untouched";
+  EXPECT_TRUE(fs::exists(fs::path(StartMenuLink())));
   Click(c.runOnExit);
   ASSERT_TRUE(WaitUntil([&] { return !Checked(c.runOnExit); }, 5000));
   Click(c.btnNext);
@@ -746,6 +760,34 @@ TEST_F(WizardBehaviour, RegisteredUninstallStringStartsTheUninstaller) {
   EXPECT_TRUE(WaitUntil([&] { return !fs::exists(destination); })) << "the install folder stays";
   UniqueRegistryKey left;
   EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, WidePtr(key), 0, KEY_READ, left.Put()), ERROR_SUCCESS);
+}
+
+// Unattended, as a deployment tool runs it (often as the system account, whose own desktop nobody
+// sees): the desktop option is on by default and the shortcuts go to the all-users desktop and
+// Start menu, starting the installed program. Uninst.exe /S removes them, and with them a desktop
+// shortcut of the user's to the same install, as earlier versions made.
+TEST_F(WizardBehaviour, SilentInstallMakesMachineWideShortcutsThatTheSilentRemovalTakes) {
+  const ComApartment apartment;  // for resolving the shortcuts
+  const testing_support::TempFolder root;
+  const InstallLeftovers leftovers;
+  const fs::path destination = root.Path() / "Machine";
+  const std::u16string program = destination.u16string() + u"\\Glyphor.exe";
+  Process setup(kSetup, L"/S /D=" + destination.wstring());
+  ASSERT_EQ(setup.Wait(60000), std::optional<DWORD>(0));
+  ExpectInstalledTree(destination);
+  for (const std::u16string& link : {DesktopLink(), StartMenuLink()}) {
+    ASSERT_TRUE(fs::exists(fs::path(link))) << ToUtf8(link);
+    EXPECT_EQ(ToUtf8(ResolveShortcut(link)), ToUtf8(program)) << ToUtf8(link);
+  }
+  EXPECT_FALSE(fs::exists(fs::path(UsersDesktopLink())));
+
+  CreateShortcut(program, u"", DisplayName(), spDesktop, u"");
+  ASSERT_TRUE(fs::exists(fs::path(UsersDesktopLink())));
+  Process uninstall((destination / "Uninst.exe").wstring(), L"/S");
+  EXPECT_EQ(uninstall.Wait(60000), std::optional<DWORD>(0));
+  for (const std::u16string& link : {DesktopLink(), StartMenuLink(), UsersDesktopLink()})
+    EXPECT_FALSE(fs::exists(fs::path(link))) << ToUtf8(link);
+  EXPECT_TRUE(WaitUntil([&] { return !fs::exists(destination); })) << "the install folder stays";
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "shell/ComApartment.h"
 #include "shell/ComPtr.h"
 #include "shell/ShellErrors.h"
+#include "shell/ShellFolders.h"
 
 namespace setup {
 namespace {
@@ -210,6 +211,44 @@ INSTANTIATE_TEST_SUITE_P(
                       FileNameCase{"Folder", u"Sub\\Tool", u"Tool.lnk"},
                       FileNameCase{"Chinese", u"\u6F9C\u5DDD\u7ED8\u5F71", u"\u6F9C\u5DDD\u7ED8\u5F71.lnk"}),
     [](const ::testing::TestParamInfo<FileNameCase>& nameCase) { return nameCase.param.name; });
+
+// Into a folder given as it stands (the all-users places of a machine-wide install): the file is
+// named by the same rules, and its full path is the answer only when it was saved.
+TEST_F(ShortcutTest, SaveShortcutInNamesTheFileItSaved) {
+  const std::u16string saved = SaveShortcutIn(target(), u"", u"Tool 2.5", FolderText(allUsersDesktop_.Path()));
+  const fs::path expected = allUsersDesktop_.Path() / u"Tool 2.lnk";
+  EXPECT_EQ(ToUtf8(saved), ToUtf8(expected.u16string()));
+  const auto settings = ReadLink(expected);
+  ASSERT_TRUE(settings);
+  EXPECT_EQ(ToUtf8(settings->path), ToUtf8(target()));
+  EXPECT_EQ(ToUtf8(settings->workingDirectory), ToUtf8(programFolderText()));
+  EXPECT_TRUE(fs::is_empty(userDesktop_.Path()));
+}
+
+TEST_F(ShortcutTest, SaveShortcutInNoOrMissingFolderSavesNothing) {
+  EXPECT_EQ(SaveShortcutIn(target(), u"", u"Glyphor", u""), u"");
+  const fs::path missing = allUsersDesktop_.Path() / u"Missing";
+  EXPECT_EQ(SaveShortcutIn(target(), u"", u"Glyphor", FolderText(missing)), u"");
+  EXPECT_FALSE(fs::exists(missing));
+  EXPECT_TRUE(fs::is_empty(allUsersDesktop_.Path()));
+}
+
+// The all-users desktop is the one the system names (here the test's folder).
+TEST_F(ShortcutTest, CommonDesktopIsTheSystemsAllUsersDesktop) {
+  ShellPlaces::Get().Reset();
+  EXPECT_EQ(ToUtf8(GetCommonFolder(CommonPlace::Desktop)), ToUtf8(FolderText(allUsersDesktop_.Path())));
+  EXPECT_NE(GetCommonFolder(CommonPlace::Programs), u"");
+}
+
+TEST_F(ShortcutTest, FindShortcutFolderInLooksForTheFileTheSetupWrites) {
+  const std::u16string folder = FolderText(allUsersDesktop_.Path());
+  EXPECT_EQ(FindShortcutFolderIn(folder, u"Tool 2.5"), u"");
+  ASSERT_NE(SaveShortcutIn(target(), u"", u"Tool 2.5", folder), u"");
+  EXPECT_EQ(ToUtf8(FindShortcutFolderIn(folder, u"Tool 2.5")), ToUtf8(programFolderText()));
+  EXPECT_EQ(FindShortcutFolderIn(u"", u"Tool 2.5"), u"");
+  WriteFile(allUsersDesktop_.Path() / u"Broken.lnk", "no shortcut");
+  EXPECT_EQ(FindShortcutFolderIn(folder, u"Broken"), u"");
+}
 
 TEST_F(ShortcutTest, ExistingSubFolder) {
   fs::create_directory(userDesktop_.Path() / u"Glyphor Tools");

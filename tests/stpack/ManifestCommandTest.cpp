@@ -95,7 +95,7 @@ TEST_F(ManifestCommand, WritesTheThreeManifestsOfTheProduct) {
            "Scope: machine",
            "  - silentWithProgress",
            "  Silent: \"/S\"",
-           "  Log: \"/LOG=<LOGPATH>\"",
+           "  Log: \"/LOG=\\\"<LOGPATH>\\\"\"",
            "  InstallLocation: \"/D=<INSTALLPATH>\"",
            "ElevationRequirement: elevatesSelf",
            "UpgradeBehavior: install",

@@ -107,8 +107,9 @@ std::vector<fs::path> TemporaryCopies() {
   return copies;
 }
 
-// A folder staged as the wizard leaves an installation of the test product, with the desktop
-// shortcut and the Uninstall key. Everything is removed again when the test ends.
+// A folder staged as the wizard leaves an installation of the test product, with its shortcuts
+// (the all-users desktop and Start menu ones, and a desktop one of the user's as earlier versions
+// made) and the Uninstall key. Everything is removed again when the test ends.
 class StagedInstallation : public testing::Test {
  protected:
   void SetUp() override {
@@ -126,14 +127,18 @@ class StagedInstallation : public testing::Test {
     fs::copy_file(kUninstaller, folder_ / L"Uninst.exe");
     const std::u16string setupDir = U(folder_.wstring()) + u"\\";
 
-    // The shortcut of this installation, and a person's own one of the same name that starts a
+    // The shortcuts of this installation, and a person's own one of the same name that starts a
     // program elsewhere (in Quick Launch, so both can exist).
-    desktopLink_ = U(fs::path(W(GetSpecialFolder(spDesktop))).wstring()) + u"\\" + DisplayName() + u".lnk";
+    for (const std::u16string& folder :
+         {GetCommonFolder(CommonPlace::Desktop), GetCommonFolder(CommonPlace::Programs), GetSpecialFolder(spDesktop)}) {
+      ASSERT_FALSE(folder.empty());
+      const std::u16string link = SaveShortcutIn(setupDir + u"Probe.exe", u"", DisplayName(), folder);
+      ASSERT_EQ(ToUtf8(link), ToUtf8(folder + u"\\" + DisplayName() + u".lnk"));
+      productLinks_.push_back(link);
+    }
     quickLaunchLink_ = GetSpecialFolder(spQuickLaunch) + u"\\" + DisplayName() + u".lnk";
     fs::create_directories(W(GetSpecialFolder(spQuickLaunch)));
-    CreateShortcut(setupDir + u"Probe.exe", u"", DisplayName(), spDesktop, u"");
     CreateShortcut(u"C:\\Elsewhere\\Probe.exe", u"", DisplayName(), spQuickLaunch, u"");
-    ASSERT_TRUE(fs::exists(W(desktopLink_)));
     ASSERT_TRUE(fs::exists(W(quickLaunchLink_)));
 
     // The registration the wizard writes, and one of another installation in the other language.
@@ -158,7 +163,7 @@ class StagedInstallation : public testing::Test {
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
     fs::remove(systemFile_, ignored);
-    fs::remove(W(desktopLink_), ignored);
+    for (const std::u16string& link : productLinks_) fs::remove(W(link), ignored);
     fs::remove(W(quickLaunchLink_), ignored);
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, WidePtr(key_));
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, WidePtr(otherKey_));
@@ -173,7 +178,7 @@ class StagedInstallation : public testing::Test {
 
   void ExpectNothingRemoved() const {
     for (const std::u16string& file : files_) EXPECT_TRUE(fs::exists(folder_ / W(file))) << ToUtf8(file);
-    EXPECT_TRUE(fs::exists(W(desktopLink_)));
+    for (const std::u16string& link : productLinks_) EXPECT_TRUE(fs::exists(W(link))) << ToUtf8(link);
     EXPECT_TRUE(KeyExists(key_));
     // As the wizard writes it: the uninstaller's path in quotes.
     std::u16string quoted(1, u'"');
@@ -200,16 +205,21 @@ class StagedInstallation : public testing::Test {
     for (const std::u16string& file : files_) EXPECT_FALSE(fs::exists(folder_ / W(file))) << ToUtf8(file);
     EXPECT_FALSE(fs::exists(folder_ / L"Data" / L"Deep")) << "an emptied subfolder stays";
     EXPECT_FALSE(fs::exists(folder_ / L"Help")) << "an emptied subfolder stays";
-    EXPECT_FALSE(fs::exists(W(desktopLink_)));
+    ExpectProductLinksGone();
     EXPECT_FALSE(KeyExists(key_));
     ExpectOthersUntouched();
+  }
+
+  void ExpectProductLinksGone() const {
+    for (const std::u16string& link : productLinks_) EXPECT_FALSE(fs::exists(W(link))) << ToUtf8(link);
   }
 
   ComApartment com_;
   fs::path folder_;
   fs::path systemFile_;
   std::vector<std::u16string> files_;
-  std::u16string desktopLink_, quickLaunchLink_, key_, otherKey_;
+  std::vector<std::u16string> productLinks_;
+  std::u16string quickLaunchLink_, key_, otherKey_;
   std::vector<fs::path> copiesBefore_;
 };
 
@@ -275,7 +285,7 @@ TEST_F(StagedInstallation, QuickLaunchShortcutAndOtherLanguageKeyOfThisInstallat
   EXPECT_EQ(uninstaller.Wait(30000), std::optional<DWORD>(kRemoved));
   ExpectUninstallerGone();
   EXPECT_FALSE(fs::exists(W(quickLaunchLink_)));
-  EXPECT_FALSE(fs::exists(W(desktopLink_)));
+  ExpectProductLinksGone();
   EXPECT_FALSE(KeyExists(key_));
   EXPECT_FALSE(KeyExists(otherKey_));
   EXPECT_TRUE(fs::exists(systemFile_));
@@ -425,7 +435,7 @@ TEST_F(StagedInstallation, FileInUseIsNamedAndEverythingElseRemoved) {
       EXPECT_FALSE(fs::exists(folder_ / W(file))) << ToUtf8(file);
     }
   }
-  EXPECT_FALSE(fs::exists(W(desktopLink_)));
+  ExpectProductLinksGone();
   // What a later run needs stays: the uninstaller and its registration.
   EXPECT_TRUE(fs::exists(Uninstaller()));
   EXPECT_TRUE(KeyExists(key_));

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/StepLog.h"
 #include "base/Text.h"
@@ -38,7 +39,11 @@ bool ProductKeyExists() {
          ERROR_SUCCESS;
 }
 
-fs::path DesktopLink() { return fs::path(GetSpecialFolder(spDesktop) + u"\\" + kDisplayName + u".lnk"); }
+// The shortcuts of a machine-wide install: the all-users desktop and Start menu entry.
+std::vector<fs::path> MachineLinks() {
+  return {fs::path(GetCommonFolder(CommonPlace::Desktop) + u"\\" + kDisplayName + u".lnk"),
+          fs::path(GetCommonFolder(CommonPlace::Programs) + u"\\" + kDisplayName + u".lnk")};
+}
 
 class InstallRunRules : public testing::Test {
  protected:
@@ -58,7 +63,7 @@ class InstallRunRules : public testing::Test {
   }
   void TearDown() override {
     std::error_code ignored;
-    fs::remove(DesktopLink(), ignored);
+    for (const fs::path& link : MachineLinks()) fs::remove(link, ignored);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, WidePtr(std::u16string(kProductKey)));
   }
   std::span<const std::byte> Package() const { return std::as_bytes(std::span(package_.data(), package_.size())); }
@@ -82,7 +87,7 @@ TEST_F(InstallRunRules, CancelAfterTheLastFileUndoesTheInstall) {
   EXPECT_EQ(run.Failure().outcome, InstallOutcome::Cancelled);
   EXPECT_FALSE(fs::exists(work_.Path() / "Velmora Probe"));
   EXPECT_FALSE(ProductKeyExists());
-  EXPECT_FALSE(fs::exists(DesktopLink()));
+  for (const fs::path& link : MachineLinks()) EXPECT_FALSE(fs::exists(link)) << link.string();
 }
 
 TEST_F(InstallRunRules, FinishWithoutCancelRegisters) {
@@ -92,7 +97,7 @@ TEST_F(InstallRunRules, FinishWithoutCancelRegisters) {
   EXPECT_TRUE(run.Finish());
   EXPECT_EQ(ReadAll(destination_ / "Probe.exe"), "the program");
   EXPECT_TRUE(ProductKeyExists());
-  EXPECT_TRUE(fs::exists(DesktopLink()));
+  for (const fs::path& link : MachineLinks()) EXPECT_TRUE(fs::exists(link)) << link.string();
 }
 
 // The worker never started: whether the run is abandoned or just ends, the folders it made go.

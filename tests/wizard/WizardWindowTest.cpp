@@ -336,11 +336,13 @@ class PageWalker {
   PageWalker(HWND form, const Containers& pages) : form_(form), pages_(pages) {}
   ~PageWalker() {
     if (!installed_) return;
-    // What the install leaves outside its folder: the Uninstall key and the system-folder library.
+    // What the install leaves outside its folder: the Uninstall key, the system-folder library and
+    // the Start menu entry (made whatever the desktop option).
     const std::wstring name = ChineseRun() ? L"澜川绘影" : L"Velmora Glyphor";
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name).c_str());
     std::error_code ignored;
     std::filesystem::remove(std::filesystem::path(GetSystemFolder()) / "VelmoraRt.dll", ignored);
+    std::filesystem::remove(std::filesystem::path(GetCommonFolder(CommonPlace::Programs)) / (name + L".lnk"), ignored);
   }
   PageWalker(const PageWalker&) = delete;
   PageWalker& operator=(const PageWalker&) = delete;

@@ -96,7 +96,9 @@ std::u16string InstallerManifest(const PackageFacts& facts) {
   yaml.Open(u"InstallerSwitches");
   yaml.Entry(u"Silent", u"/S");
   yaml.Entry(u"SilentWithProgress", u"/S");
-  yaml.Entry(u"Log", u"/LOG=<LOGPATH>");
+  yaml.Comment(u"The log's path is filled in as it stands and may hold blanks (a user's profile folder):");
+  yaml.Comment(u"quoted, it stays one word.");
+  yaml.Entry(u"Log", u"/LOG=\"<LOGPATH>\"");
   yaml.Comment(u"Setup.exe requires /D= last on its command line: the folder runs to the line's end,");
   yaml.Comment(u"blanks and all, so it needs no quotes.");
   yaml.Entry(u"InstallLocation", u"/D=<INSTALLPATH>");

@@ -210,12 +210,13 @@ int Progress(const std::wstring& setupExe, const fs::path& destination, const fs
   return 0;
 }
 
-// Removes the gallery's install folder, shortcut and Uninstall key.
+// Removes the gallery's install folder, shortcuts and Uninstall key.
 int CleanGallery(const fs::path& destination, const std::wstring& displayName) {
   const ComApartment apartment;
   std::error_code ignored;
   fs::remove_all(destination, ignored);
-  fs::remove(fs::path(GetSpecialFolder(spDesktop)) / (displayName + L".lnk"), ignored);
+  for (CommonPlace place : {CommonPlace::Desktop, CommonPlace::Programs})
+    fs::remove(fs::path(GetCommonFolder(place)) / (displayName + L".lnk"), ignored);
   RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kUninstallRoot) + displayName).c_str());
   return 0;
 }
@@ -243,15 +244,20 @@ int PrintUninstallValues(const std::wstring& displayName) {
   return 0;
 }
 
+// The machine-wide shortcuts: the all-users desktop and Start menu entry, and what they start.
 int PrintShortcut(const std::wstring& name) {
   const ComApartment apartment;
-  const std::u16string link = GetSpecialFolder(spDesktop) + u"\\" + FromWide(name.c_str()) + u".lnk";
-  if (!fs::exists(fs::path(link))) {
-    std::printf("no desktop shortcut %s\n", ToUtf8(link).c_str());
-    return 1;
+  int missing = 0;
+  for (CommonPlace place : {CommonPlace::Desktop, CommonPlace::Programs}) {
+    const std::u16string link = GetCommonFolder(place) + u"\\" + FromWide(name.c_str()) + u".lnk";
+    if (!fs::exists(fs::path(link))) {
+      std::printf("no shortcut %s\n", ToUtf8(link).c_str());
+      missing = 1;
+      continue;
+    }
+    std::printf("%s\n  -> %s\n", ToUtf8(link).c_str(), ToUtf8(ResolveShortcut(link)).c_str());
   }
-  std::printf("%s\n  -> %s\n", ToUtf8(link).c_str(), ToUtf8(ResolveShortcut(link)).c_str());
-  return 0;
+  return missing;
 }
 
 }  // namespace
