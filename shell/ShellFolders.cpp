@@ -37,14 +37,23 @@ std::u16string GetSpecialFolder(ShortcutPlace place) {
   return folder;
 }
 
-std::u16string GetCommonFolder(CommonPlace place) {
-  const int csidl = place == CommonPlace::Desktop ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_COMMON_PROGRAMS;
+namespace {
+
+std::u16string SystemFolderOf(int csidl) {
   wchar_t path[MAX_PATH] = {};
   if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK || path[0] == 0) return {};
   std::u16string folder = FromWide(path);
   while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
   return folder;
 }
+
+}  // namespace
+
+std::u16string GetCommonFolder(CommonPlace place) {
+  return SystemFolderOf(place == CommonPlace::Desktop ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_COMMON_PROGRAMS);
+}
+
+std::u16string GetUserProgramsFolder() { return SystemFolderOf(CSIDL_PROGRAMS); }
 
 std::u16string GetSystemFolder() {
   std::vector<wchar_t> buffer(MAX_PATH);

@@ -36,6 +36,10 @@ enum class CommonPlace : std::uint8_t {
 // system names none. Nothing is created.
 std::u16string GetCommonFolder(CommonPlace place);
 
+// The user's own Start menu Programs folder, where one user's install puts its entry (no trailing
+// "\"), or empty when the system names none. Nothing is created.
+std::u16string GetUserProgramsFolder();
+
 // The system folder followed by "\", or empty when the system does not give it.
 std::u16string GetSystemFolder();
 

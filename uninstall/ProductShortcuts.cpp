@@ -32,10 +32,11 @@ std::u16string PlaceFolder(ShortcutPlace place) {
 }
 
 // Where the setup puts shortcuts: the all-users desktop and Start menu entry of a machine-wide
-// install, and the user's desktop and Quick Launch folders, where earlier versions put them.
+// install, the user's desktop and Start menu entry of one user's install, and the user's Quick
+// Launch folder (earlier versions put their desktop shortcut in the user's desktop too).
 std::vector<std::u16string> ShortcutFolders() {
   return {GetCommonFolder(CommonPlace::Desktop), GetCommonFolder(CommonPlace::Programs), PlaceFolder(spDesktop),
-          PlaceFolder(spQuickLaunch)};
+          GetUserProgramsFolder(), PlaceFolder(spQuickLaunch)};
 }
 
 }  // namespace

@@ -356,7 +356,8 @@ bool InstallRun::Finish() {
   const std::u16string program = choices_.setupDir + choices_.shortName + u".exe";
   // Shortcuts and the Uninstall key are a convenience: a failure skips the rest of them silently.
   try {
-    CreateProductShortcuts({program, choices_.displayName, choices_.desktopShortcut, choices_.quickLaunchShortcut},
+    CreateProductShortcuts({program, choices_.displayName, choices_.desktopShortcut, choices_.quickLaunchShortcut,
+                            choices_.scope == InstallScope::Machine},
                            log_);
 
     // The product file may name its own publisher and web page; the built-in ones are the default.

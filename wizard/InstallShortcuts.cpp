@@ -11,6 +11,8 @@ namespace {
 std::u16string AllUsersDesktop() { return GetCommonFolder(CommonPlace::Desktop); }
 std::u16string AllUsersPrograms() { return GetCommonFolder(CommonPlace::Programs); }
 std::u16string UsersQuickLaunch() { return GetSpecialFolder(spQuickLaunch); }
+std::u16string UsersDesktop() { return GetSpecialFolder(spDesktop); }
+std::u16string UsersPrograms() { return GetUserProgramsFolder(); }
 
 struct ShortcutPlaceRow {
   bool chosen;
@@ -40,9 +42,9 @@ void CreateOne(const ProductShortcutChoices& choices, const ShortcutPlaceRow& pl
 
 void CreateProductShortcuts(const ProductShortcutChoices& choices, StepLog& log) noexcept {
   const ShortcutPlaceRow places[] = {
-      {choices.desktop, u"desktop", AllUsersDesktop},
+      {choices.desktop, u"desktop", choices.allUsers ? AllUsersDesktop : UsersDesktop},
       {choices.quickLaunch, u"Quick Launch", UsersQuickLaunch},
-      {true, u"Start menu", AllUsersPrograms},
+      {true, u"Start menu", choices.allUsers ? AllUsersPrograms : UsersPrograms},
   };
   for (const ShortcutPlaceRow& place : places) {
     if (place.chosen) CreateOne(choices, place, log);
