@@ -8,12 +8,12 @@
 #include "config/InstallLock.h"
 #include "config/InstanceGuard.h"
 #include "gui/Application.h"
+#include "install/InstallEngine.h"
+#include "install/SetupCommandLine.h"
+#include "install/SilentInstall.h"
 #include "shell/SystemLibraries.h"
-#include "wizard/InstallEngine.h"
 #include "wizard/InstallTexts.h"
-#include "wizard/SetupCommandLine.h"
 #include "wizard/SetupForm.h"
-#include "wizard/SilentInstall.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace setup;

@@ -7,11 +7,11 @@
 #include "base/Text.h"
 #include "config/Global.h"
 #include "gui/MessageDialog.h"
+#include "install/DestinationRules.h"
+#include "install/InstallEngine.h"
 #include "shell/ApplicationTitle.h"
 #include "shell/ByteSize.h"
 #include "shell/InfoMessage.h"
-#include "wizard/DestinationRules.h"
-#include "wizard/InstallEngine.h"
 #include "wizard/InstallTexts.h"
 #include "wizard/SetupForm.h"
 

@@ -2,7 +2,7 @@
 
 #include "gui/Application.h"
 #include "gui/ExceptionReport.h"
-#include "wizard/InstallEngine.h"
+#include "install/InstallEngine.h"
 
 namespace setup {
 

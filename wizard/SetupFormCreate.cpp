@@ -8,13 +8,13 @@
 #include "config/Language.h"
 #include "gui/Application.h"
 #include "gui/Resources.h"
+#include "install/InstallEngine.h"
+#include "install/ProposedDestination.h"
+#include "install/SystemFacts.h"
 #include "shell/Drives.h"
 #include "shell/Shortcuts.h"
 #include "wizard/Agreement.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/ProposedDestination.h"
 #include "wizard/SetupForm.h"
-#include "wizard/SystemFacts.h"
 
 namespace setup {
 

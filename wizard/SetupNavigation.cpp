@@ -1,9 +1,9 @@
 // The wizard's page navigation, the destination test with the free space, and the folder browse.
+#include "install/DestinationRules.h"
+#include "install/LaunchProgram.h"
 #include "shell/ByteSize.h"
 #include "shell/Drives.h"
 #include "wizard/BrowseForFolder.h"
-#include "wizard/DestinationRules.h"
-#include "wizard/LaunchProgram.h"
 #include "wizard/SetupForm.h"
 
 namespace setup {

@@ -1,4 +1,4 @@
-#include "wizard/DestinationRules.h"
+#include "install/DestinationRules.h"
 
 namespace setup {
 

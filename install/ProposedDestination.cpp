@@ -1,10 +1,10 @@
-#include "wizard/ProposedDestination.h"
+#include "install/ProposedDestination.h"
 
 #include "base/FileSystem.h"
+#include "install/InstallEngine.h"
+#include "install/SystemFacts.h"
 #include "shell/ShellFolders.h"
 #include "shell/Shortcuts.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/SystemFacts.h"
 
 namespace setup {
 

@@ -3,7 +3,7 @@
 // and rolls back.
 #pragma once
 
-#include "wizard/SetupCommandLine.h"
+#include "install/SetupCommandLine.h"
 
 namespace setup {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/Text.h"
-#include "wizard/SetupCommandLine.h"
+#include "install/SetupCommandLine.h"
 
 namespace setup {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/SystemFacts.h"
+#include "install/SystemFacts.h"
 
 #include <windows.h>
 

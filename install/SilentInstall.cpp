@@ -1,4 +1,4 @@
-#include "wizard/SilentInstall.h"
+#include "install/SilentInstall.h"
 
 #include <windows.h>
 
@@ -8,13 +8,12 @@
 #include "config/Global.h"
 #include "config/InstanceGuard.h"
 #include "config/Language.h"
+#include "install/DestinationRules.h"
+#include "install/InstallEngine.h"
+#include "install/ProposedDestination.h"
+#include "install/SystemFacts.h"
 #include "shell/ComApartment.h"
 #include "shell/Drives.h"
-#include "wizard/DestinationRules.h"
-#include "wizard/InstallEngine.h"
-#include "wizard/ProposedDestination.h"
-#include "wizard/SystemFacts.h"
-#include "wizard/WizardTexts.h"
 
 namespace setup {
 

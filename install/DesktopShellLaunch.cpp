@@ -1,4 +1,4 @@
-#include "wizard/DesktopShellLaunch.h"
+#include "install/DesktopShellLaunch.h"
 
 #include <windows.h>
 // After windows.h, which they need.

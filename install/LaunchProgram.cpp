@@ -1,4 +1,4 @@
-#include "wizard/LaunchProgram.h"
+#include "install/LaunchProgram.h"
 
 #include <windows.h>
 // shellapi.h and tlhelp32.h need windows.h first.
@@ -11,8 +11,8 @@
 
 #include "base/SystemFunction_win.h"
 #include "base/Text.h"
+#include "install/DesktopShellLaunch.h"
 #include "shell/UniqueHandle.h"
-#include "wizard/DesktopShellLaunch.h"
 
 namespace setup {
 

@@ -1,4 +1,4 @@
-#include "wizard/InstallShortcuts.h"
+#include "install/InstallShortcuts.h"
 
 #include "base/Errors.h"
 #include "shell/ShellFolders.h"

@@ -1,4 +1,4 @@
-#include "wizard/InstallEngine.h"
+#include "install/InstallEngine.h"
 
 #include <shlobj.h>
 
@@ -11,17 +11,16 @@
 #include "base/MemorySource.h"
 #include "base/Text.h"
 #include "config/Global.h"
-#include "gui/Resources.h"
+#include "install/DestinationRules.h"
 #include "install/FileListResource.h"
+#include "install/InstallShortcuts.h"
+#include "install/SystemFacts.h"
 #include "package/Extract.h"
 #include "package/FileTable.h"
 #include "package/PackagePaths.h"
 #include "product/ProductIds.h"
 #include "shell/ByteSize.h"
 #include "shell/Registry.h"
-#include "wizard/DestinationRules.h"
-#include "wizard/InstallShortcuts.h"
-#include "wizard/SystemFacts.h"
 
 namespace setup {
 
@@ -138,9 +137,12 @@ std::optional<RegisteredInstall> FindEarlierInstall(const ProductIdentity& produ
 std::span<const std::byte> EmbeddedPackage() {
   // The package is read where it lies, in this program's own image: no copy on disk that
   // another process could replace or change between its writing and its reading.
-  const auto bytes = gui::ResourceBytes(WidePtr(product::kPackageType), WidePtr(product::kPackageName));
-  if (bytes.empty()) throw Exception(u"Resource SetupPackage not found");
-  return bytes;
+  const HMODULE module = GetModuleHandleW(nullptr);
+  const HRSRC info = FindResourceW(module, WidePtr(product::kPackageName), WidePtr(product::kPackageType));
+  const HGLOBAL loaded = info ? LoadResource(module, info) : nullptr;  // a module resource: never freed
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data || SizeofResource(module, info) == 0) throw Exception(u"Resource SetupPackage not found");
+  return {static_cast<const std::byte*>(data), SizeofResource(module, info)};
 }
 
 InstallRun::InstallRun(InstallChoices choices, std::span<const std::byte> package, StepLog& log)

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "wizard/DestinationRules.h"
+#include "install/DestinationRules.h"
 
 namespace setup {
 namespace {

@@ -1,4 +1,4 @@
-#include "wizard/SetupCommandLine.h"
+#include "install/SetupCommandLine.h"
 
 namespace setup {
 

@@ -13,12 +13,12 @@
 
 #include "base/StepLog.h"
 #include "base/Text.h"
+#include "install/InstallEngine.h"
 #include "package/PackageWriter.h"
 #include "shell/ComApartment.h"
 #include "shell/RegistryKey.h"
 #include "shell/ShellFolders.h"
 #include "tests/support/TempFolder.h"
-#include "wizard/InstallEngine.h"
 
 namespace setup {
 namespace {
