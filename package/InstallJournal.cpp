@@ -129,11 +129,22 @@ void Undo(const JournalScope& scope, const std::vector<JournalEntry>& entries, c
 // Removes the moved-aside files of a committed attempt; true when none is left.
 bool RemoveAsides(const JournalScope& scope, const std::vector<JournalEntry>& entries) {
   bool all = true;
+  // The files of one folder follow each other in the journal: their folder is reached and held
+  // once for all of them, not walked again from the base for each.
+  std::optional<TargetFolder> folder;
+  std::u16string folderPath;
+  bool reachedOnce = false;
   for (const JournalEntry& entry : entries) {
     if (entry.kind != kJournalAside) continue;
     const auto reached = SplitInScope(scope, entry.second);
     if (!reached) continue;
-    const auto folder = HeldFolderOf(*reached);
+    const std::u16string path = reached->base + u'\n' + reached->below;
+    if (!reachedOnce || path != folderPath) {
+      folder.reset();
+      if (auto held = HeldFolderOf(*reached)) folder.emplace(std::move(*held));
+      folderPath = path;
+      reachedOnce = true;
+    }
     if (!folder || !NameExistsIn(*folder, reached->name)) continue;
     if (!RemoveFileIn(*folder, reached->name)) all = false;
   }
