@@ -1,5 +1,7 @@
 #include "wizard/InstallTexts.h"
 
+#include "base/Text.h"
+
 namespace setup {
 
 namespace {
@@ -22,7 +24,7 @@ TInstallTexts English() {
       u"destination, 4 not enough space, 5 damaged package, 6 write failure, 1602 cancelled, "
       u"1618 another install of this product is running, 1638 a newer version is installed, 3010 installed, "
       u"restart needed.",
-      u"Version %1 of this product is installed, which is newer than version %2 that this Setup installs.\n\n"
+      u"Version %s of this product is installed, which is newer than version %s that this Setup installs.\n\n"
       u"Do you want to replace it with the older version?",
   };
 }
@@ -43,7 +45,7 @@ TInstallTexts Chinese() {
       u"退出代码：0 已安装，1 命令行错误，2 产品正在运行，3 目标文件夹不可用，4 磁盘空间不足，"
       u"5 安装包已损坏，6 写入失败，1602 已取消，1618 本产品的另一个安装正在进行，1638 已安装更新的版本，"
       u"3010 已安装，需要重新启动。",
-      u"已安装本产品的 %1 版，比本安装程序的 %2 版更新。\n\n要用旧版本替换它吗？",
+      u"已安装本产品的 %s 版，比本安装程序的 %s 版更新。\n\n要用旧版本替换它吗？",
   };
 }
 
@@ -60,18 +62,8 @@ std::u16string NotEnoughSpaceText(const TInstallTexts& texts, const std::u16stri
 
 std::u16string DowngradeQuestionText(const TInstallTexts& texts, const std::u16string& installed,
                                      const std::u16string& carried) {
-  const std::u16string& text = texts.downgradeQuestion;
-  // One pass, so a version that holds "%2" is not taken for the second place.
-  std::u16string result;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == u'%' && i + 1 < text.size() && (text[i + 1] == u'1' || text[i + 1] == u'2')) {
-      result += text[i + 1] == u'1' ? installed : carried;
-      ++i;
-    } else {
-      result += text[i];
-    }
-  }
-  return result;
+  // One pass: a version that holds a place marker is put in as it stands.
+  return FormatText(texts.downgradeQuestion, {installed, carried});
 }
 
 }  // namespace setup

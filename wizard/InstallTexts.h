@@ -15,7 +15,8 @@ struct TInstallTexts {
   std::u16string reasonDamaged;   // the package itself is damaged
   std::u16string reasonWrite;     // the file could not be written; the system's reason follows
   std::u16string usage;           // Setup.exe /?
-  // Asked before an older version replaces a newer one: "%1" the installed version, "%2" this one.
+  // Asked before an older version replaces a newer one: the first "%s" the installed version, the
+  // second this one.
   std::u16string downgradeQuestion;
 };
 
